@@ -27,7 +27,8 @@ typedef IviConfigHandle IviVirtualNameCollectionHandle;
 typedef IviConfigHandle IviVirtualRangeCollectionHandle;
 typedef IviConfigHandle IviPhysicalNameCollectionHandle;
 
-/* Status codes (0xBFFA12xx). */
+/* Status codes (0xBFFA12xx). Every failing call stores its code and a text
+   for the calling thread (see IviConfig_GetError). */
 #define IVICONFIG_ERROR_INVALID_HANDLE ((ViStatus)0xBFFA1201)
 #define IVICONFIG_ERROR_FILE ((ViStatus)0xBFFA1202)
 #define IVICONFIG_ERROR_SESSION_NOT_FOUND ((ViStatus)0xBFFA1203)
@@ -40,6 +41,8 @@ typedef IviConfigHandle IviPhysicalNameCollectionHandle;
 #define IVICONFIG_ERROR_INVALID_PARAMETER ((ViStatus)0xBFFA120A)
 #define IVICONFIG_ERROR_NOT_DESERIALIZED ((ViStatus)0xBFFA120B)
 #define IVICONFIG_ERROR_OUT_OF_MEMORY ((ViStatus)0xBFFA120C)
+/* IviConfig_Deserialize on a store that already holds a store file. */
+#define IVICONFIG_ERROR_ALREADY_DESERIALIZED ((ViStatus)0xBFFA120D)
 
 /* Property identifiers. */
 #define IVICONFIG_VAL_STORE_MASTER_LOCATION 3
@@ -67,18 +70,25 @@ typedef IviConfigHandle IviPhysicalNameCollectionHandle;
    needed (length + 1); a short buffer gets a truncated, terminated text and
    the size needed is returned; a text that fits returns 0. */
 
-/* Store */
+/* Store. IviConfig_Deserialize reads the store file at location once per
+   store handle. When location is the master location and no file is there,
+   the built-in default store is loaded: one software module "Varnel" with no
+   physical names and no data components. */
 ViStatus IviConfig_Initialize(IviConfigStoreHandle *store);
 ViStatus IviConfig_Close(IviConfigStoreHandle store);
 ViStatus IviConfig_Deserialize(IviConfigStoreHandle store, ViConstString location);
 ViStatus IviConfig_GetConfigStorePropertyViString(IviConfigStoreHandle store, ViInt32 propertyId, ViInt32 bufferSize, ViChar value[]);
 ViStatus IviConfig_DisposeHandle(IviConfigHandle handle);
 
-/* Errors of the calling thread */
+/* Errors of the calling thread. IviConfig_GetError gives the code (0 when
+   none) and the text of the last failing call under the string buffer rules
+   above, and leaves them in place; IviConfig_ClearError clears them. */
 ViStatus IviConfig_GetError(ViStatus *errorCode, ViInt32 bufferSize, ViChar description[]);
 ViStatus IviConfig_ClearError(void);
 
-/* Driver sessions (found by name or through a logical name) */
+/* Driver sessions, found by name or through a logical name (names are
+   compared with regard to case). A session without a hardware asset gives
+   the asset handle 0. */
 ViStatus IviConfig_GetDriverSession(IviConfigStoreHandle store, ViConstString name, IviDriverSessionHandle *session);
 ViStatus IviConfig_GetDriverSessionPropertyViBoolean(IviDriverSessionHandle session, ViInt32 propertyId, ViBoolean *value);
 ViStatus IviConfig_GetDriverSessionPropertyViString(IviDriverSessionHandle session, ViInt32 propertyId, ViInt32 bufferSize, ViChar value[]);
@@ -94,8 +104,10 @@ ViStatus IviConfig_GetConfigStoreSoftwareModuleCollection(IviConfigStoreHandle s
 ViStatus IviConfig_GetSoftwareModuleItemByName(IviSoftwareModuleCollectionHandle collection, ViConstString name, IviSoftwareModuleHandle *module);
 ViStatus IviConfig_GetSoftwareModulePhysicalNameCollection(IviSoftwareModuleHandle module, IviPhysicalNameCollectionHandle *collection);
 
-/* Data components (of a driver session or a software module, and the
-   members of a structure) */
+/* Data components (of a driver session, a software module or a hardware
+   asset, and the members of a structure). The value (property 9) is kept as
+   written; the ViInt32, ViReal64 and ViBoolean getters convert it on request
+   and fail with IVICONFIG_ERROR_CONVERSION when it does not convert. */
 ViStatus IviConfig_GetConfigComponentDataComponentCollection(IviConfigHandle component, IviDataComponentCollectionHandle *collection);
 ViStatus IviConfig_GetDataComponentCount(IviDataComponentCollectionHandle collection, ViInt32 *count);
 ViStatus IviConfig_GetDataComponentItemByIndex(IviDataComponentCollectionHandle collection, ViInt32 index, IviDataComponentHandle *item);
@@ -119,6 +131,10 @@ ViStatus IviConfig_GetVirtualRangePropertyViInt32(IviVirtualRangeHandle range, V
 ViStatus IviConfig_GetPhysicalNameCount(IviPhysicalNameCollectionHandle collection, ViInt32 *count);
 ViStatus IviConfig_GetPhysicalNameItemByIndex(IviPhysicalNameCollectionHandle collection, ViInt32 index, IviPhysicalNameHandle *item);
 ViStatus IviConfig_GetPhysicalNamePropertyViString(IviPhysicalNameHandle item, ViInt32 propertyId, ViInt32 bufferSize, ViChar value[]);
+
+/* Diagnostics: the number of handles open in the process (stores and every
+   handle under them). Meant for leak checks in tests. */
+ViStatus IviConfig_GetOpenHandleCount(ViInt32 *count);
 
 #ifdef __cplusplus
 }
