@@ -1,0 +1,9 @@
+// kiln: the framework of the driver. Session classes, the call frame and
+// error recording, the status table and option parsing.
+#pragma once
+
+#include "CallFrame.h"
+#include "DriverSession.h"
+#include "ErrorReporting.h"
+#include "OptionScanner.h"
+#include "StatusMessages.h"
