@@ -279,7 +279,9 @@ TEST(FailedInitialization, LeavesNothingBehind) {
     ViInt32 storeHandles = -1;
     ASSERT_EQ(VI_SUCCESS, IviConfig_GetOpenHandleCount(&storeHandles));
     EXPECT_EQ(0, storeHandles);
-    if (!UnderSanitizer()) EXPECT_LT(ResidentKiB(), memory + 2048) << "resident memory grew";
+    if (!UnderSanitizer()) {
+        EXPECT_LT(ResidentKiB(), memory + 2048) << "resident memory grew";
+    }
 }
 
 }  // namespace

@@ -128,7 +128,9 @@ TEST_F(SimulatedSession, GetErrorBufferRules) {
         EXPECT_EQ(c.result, result) << c.what;
         if (c.copied != nullptr) {
             EXPECT_STREQ(c.copied, buffer) << c.what;
-            if (!c.nullCode) EXPECT_EQ(IVI_ERROR_MISSING_OPTION_NAME, code) << c.what;
+            if (!c.nullCode) {
+                EXPECT_EQ(IVI_ERROR_MISSING_OPTION_NAME, code) << c.what;
+            }
         } else {
             EXPECT_EQ('#', buffer[0]) << c.what;
         }
