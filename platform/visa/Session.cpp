@@ -119,11 +119,13 @@ ViStatus IoOp::Send(const void* data, std::size_t n, std::size_t* sent) {
     *sent = 0;
     // A peer that has closed its side still accepts the first segment (its
     // system answers it with a reset), so that command would be lost with a
-    // success status: check for the close before sending.
-    if (n > 0 && !s_.peerClosed) {
+    // success status: check for the close before sending, unless this call
+    // has just done so by reading the connection dry.
+    if (n > 0 && !s_.peerClosed && !s_.closeChecked) {
         pollfd pf{s_.fd, POLLRDHUP, 0};
         if (poll(&pf, 1, 0) > 0 && (pf.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) s_.peerClosed = true;
     }
+    s_.closeChecked = false;
     while (n > 0) {
         if (s_.closed.load(std::memory_order_acquire)) return VI_ERROR_ABORT;
         if (s_.peerClosed) return VI_ERROR_CONN_LOST;
@@ -208,6 +210,7 @@ void Session::BeginOp(IoOp& op) {
 }
 
 void Session::BeginCall() {
+    closeChecked = false;
     if (TraceOn()) {
         traceWritten.Clear();
         traceRead.Clear();
@@ -235,7 +238,12 @@ ViStatus Session::DiscardInput() {
             peerClosed = true;
             return VI_ERROR_CONN_LOST;
         }
-        if (errno == EAGAIN || errno == EWOULDBLOCK) return VI_SUCCESS;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            // Nothing waits and no end of stream or reset is pending: the
+            // peer had not closed when this recv looked.
+            closeChecked = true;
+            return VI_SUCCESS;
+        }
         peerClosed = true;
         return VI_ERROR_CONN_LOST;
     }

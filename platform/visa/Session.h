@@ -102,6 +102,9 @@ public:
     // Guarded by ioMutex.
     std::mutex ioMutex;
     bool peerClosed = false;
+    // This call has just read the connection dry without seeing a close
+    // (DiscardInput), so its first send need not check for one again.
+    bool closeChecked = false;
     ViUInt32 socketTimeout = kDefaultTimeout;  // the SO_RCVTIMEO / SO_SNDTIMEO in force
     SessionSource source;
     TraceBytes traceWritten;
