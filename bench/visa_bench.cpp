@@ -6,8 +6,12 @@
 //   query/raw   send "MV\n", read the reply line, strtod it
 //   query/visa  viQueryf(vi, "MV\n", "%lf%*t", &v)
 //   write/raw   send "CC 2.5\n"
-//   write/raw+peek   poll(POLLRDHUP, 0) then send "CC 2.5\n": the raw cost of
-//               the library's check for a peer that has closed, for reference
+//   write/raw+peek    poll(POLLRDHUP, 0) then send "CC 2.5\n": the raw cost
+//               of the library's check for a peer that has closed
+//   write/raw+format  snprintf "CC %0.15g\n" then send: the raw cost of
+//               formatting the number
+//   write/viWrite     viWrite of "CC 2.5\n": the library without formatting
+//               (these three for reference only)
 //   write/visa  viPrintf(vi, "CC %0.15lg\n", 2.5)
 // Rates are items_per_second. CPU time is that of the client thread only
 // (Google Benchmark's per-thread timer; process CPU time is not enabled),
@@ -324,7 +328,9 @@ bool RawSync(int fd) {
     return false;
 }
 
-void WriteRaw(benchmark::State& state, bool peek) {
+enum class RawWrite { Plain, Peek, Format };
+
+void WriteRaw(benchmark::State& state, RawWrite kind) {
     const int fd = RawConnect();
     if (fd < 0) {
         state.SkipWithError("connect to the responder failed");
@@ -334,14 +340,27 @@ void WriteRaw(benchmark::State& state, bool peek) {
     {
         CpuCounter cpu(state);
         for (auto _ : state) {
-            if (peek) {
+            const char* line = kLine;
+            std::size_t n = sizeof kLine - 1;
+            char text[64];
+            if (kind == RawWrite::Peek) {
                 pollfd p{fd, POLLRDHUP, 0};
                 if (poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) {
                     state.SkipWithError("peer closed");
                     break;
                 }
+            } else if (kind == RawWrite::Format) {
+                const double value = 2.5;
+                benchmark::DoNotOptimize(value);
+                const int k = std::snprintf(text, sizeof text, "CC %0.15g\n", value);
+                if (k <= 0 || static_cast<std::size_t>(k) >= sizeof text) {
+                    state.SkipWithError("snprintf failed");
+                    break;
+                }
+                line = text;
+                n = static_cast<std::size_t>(k);
             }
-            if (!SendAll(fd, kLine, sizeof kLine - 1)) {
+            if (!SendAll(fd, line, n)) {
                 state.SkipWithError("send failed");
                 break;
             }
@@ -372,10 +391,36 @@ void WriteVisa(benchmark::State& state) {
         state.SkipWithError("responder lost");
 }
 
+void WriteVisaRaw(benchmark::State& state) {
+    VisaSession s;
+    if (s.Get() == VI_NULL) {
+        state.SkipWithError("viOpen of the responder failed");
+        return;
+    }
+    const ViSession vi = s.Get();
+    static const char kLine[] = "CC 2.5\n";
+    {
+        CpuCounter cpu(state);
+        for (auto _ : state) {
+            ViUInt32 n = 0;
+            if (viWrite(vi, reinterpret_cast<ViConstBuf>(kLine), sizeof kLine - 1, &n) < VI_SUCCESS ||
+                n != sizeof kLine - 1) {
+                state.SkipWithError("viWrite failed");
+                break;
+            }
+        }
+    }
+    ViReal64 v = 0;
+    if (!state.error_occurred() && viQueryf(vi, "MV\n", "%lf%*t", &v) < VI_SUCCESS)
+        state.SkipWithError("responder lost");
+}
+
 BENCHMARK(QueryRaw)->Name("query/raw")->UseRealTime();
 BENCHMARK(QueryVisa)->Name("query/visa")->UseRealTime();
-BENCHMARK_CAPTURE(WriteRaw, plain, false)->Name("write/raw")->UseRealTime();
-BENCHMARK_CAPTURE(WriteRaw, peek, true)->Name("write/raw+peek")->UseRealTime();
+BENCHMARK_CAPTURE(WriteRaw, plain, RawWrite::Plain)->Name("write/raw")->UseRealTime();
+BENCHMARK_CAPTURE(WriteRaw, peek, RawWrite::Peek)->Name("write/raw+peek")->UseRealTime();
+BENCHMARK_CAPTURE(WriteRaw, format, RawWrite::Format)->Name("write/raw+format")->UseRealTime();
+BENCHMARK(WriteVisaRaw)->Name("write/viWrite")->UseRealTime();
 BENCHMARK(WriteVisa)->Name("write/visa")->UseRealTime();
 
 // --- summary -----------------------------------------------------------------
@@ -414,17 +459,19 @@ public:
         ConsoleReporter::Finalize();
         std::FILE* out = stdout;
         std::fprintf(out, "\nsummary (VISA / raw; median of repetitions when repeated)\n");
-        std::fprintf(out, "  %-16s %14s %14s\n", "", "per second", "client CPU ns");
-        for (const char* name : {"query/raw", "query/visa", "write/raw", "write/raw+peek", "write/visa"}) {
+        std::fprintf(out, "  %-18s %14s %14s\n", "", "per second", "client CPU ns");
+        for (const char* name : {"query/raw", "query/visa", "write/raw", "write/raw+peek", "write/raw+format", "write/viWrite", "write/visa"}) {
             const auto it = figures_.find(name);
             if (it == figures_.end()) continue;
-            std::fprintf(out, "  %-16s %14.0f %14.0f\n", name, it->second.rate, it->second.cpuNs);
+            std::fprintf(out, "  %-18s %14.0f %14.0f\n", name, it->second.rate, it->second.cpuNs);
         }
         Ratio(out, "query rate", "query/visa", "query/raw", false, 0.9, true);
         Ratio(out, "query client CPU", "query/visa", "query/raw", true, 1.15, false);
         Ratio(out, "write rate", "write/visa", "write/raw", false, 0.9, true);
         Ratio(out, "write client CPU", "write/visa", "write/raw", true, 0, false);
         Ratio(out, "peek+send rate", "write/raw+peek", "write/raw", false, 0, true);
+        Ratio(out, "format+send rate", "write/raw+format", "write/raw", false, 0, true);
+        Ratio(out, "viWrite rate", "write/viWrite", "write/raw", false, 0, true);
         std::fflush(out);
     }
 
