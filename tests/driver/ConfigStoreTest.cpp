@@ -1,6 +1,7 @@
 // Initialization against configuration store files: logical names, store
 // options and DriverSetup, initial settings, virtual and physical names, and
 // the store's own failures.
+#include <ostream>
 #include <string>
 
 #include "DriverSession.h"
@@ -78,6 +79,8 @@ const StoreCase kStoreCases[] = {
     {"module without initial settings", R"(<IviConfigStore><SoftwareModule name="Varnel"/></IviConfigStore>)",
      "anything", "Simulate=1", VI_SUCCESS, true, "QVX M1", "", false, ""},
 };
+
+void PrintTo(const StoreCase& c, std::ostream* os) { *os << c.what; }
 
 class StoreTable : public ::testing::TestWithParam<StoreCase> {};
 
@@ -159,6 +162,8 @@ const StoreFailure kStoreFailures[] = {
        </DataComponent></SoftwareModule></IviConfigStore>)",
      "anything", "3.5"},
 };
+
+void PrintTo(const StoreFailure& c, std::ostream* os) { *os << c.what; }
 
 class StoreFailures : public ::testing::TestWithParam<StoreFailure> {};
 
