@@ -674,4 +674,25 @@ TEST(IoClose, ClosingWakesABlockedRead) {
     }
 }
 
+// A write blocked on a peer that does not read wakes as well.
+TEST(IoClose, ClosingWakesABlockedWrite) {
+    RawPeer peer;
+    Opened s(peer.resource(), 20000);
+    ASSERT_EQ(s.status, VI_SUCCESS);
+    ASSERT_TRUE(peer.Accept());
+    std::atomic<ViStatus> st{VI_SUCCESS};
+    std::thread writer([&] {
+        const std::string big(64u << 20, 'x');
+        ViUInt32 n = 0;
+        st = viWrite(s.vi, reinterpret_cast<ViConstBuf>(big.data()), static_cast<ViUInt32>(big.size()), &n);
+    });
+    std::this_thread::sleep_for(200ms);
+    const auto t0 = Clock::now();
+    EXPECT_EQ(viClose(s.vi), VI_SUCCESS);
+    writer.join();
+    EXPECT_LT(MsSince(t0), 5000);
+    EXPECT_LT(st.load(), 0);
+    EXPECT_NE(st.load(), VI_ERROR_TMO);
+}
+
 }  // namespace
