@@ -126,6 +126,13 @@ void Flood(int fd, const std::string& chunk, std::size_t total, const std::atomi
     if (shutAfter) ::shutdown(fd, SHUT_WR);
 }
 
+// Waits until the fake has accepted more than `before` connections, so that
+// what it sends reaches the session opened last (at most 5 s).
+bool WaitAccepted(const FakeInstrument& fake, std::size_t before) {
+    for (int i = 0; i < 5000 && fake.connectionCount() <= before; ++i) std::this_thread::sleep_for(1ms);
+    return fake.connectionCount() > before;
+}
+
 // Resident memory of this process in kB (0 when unknown).
 long ResidentKb() {
     std::ifstream in("/proc/self/status");
@@ -224,8 +231,10 @@ TEST_F(Io, TimeOutsOfReads) {
     };
     for (const TimeoutCase& c : cases) {
         SCOPED_TRACE(c.what);
+        const std::size_t connections = fake.connectionCount();
         Opened s(fake.resource(), c.timeout);
         ASSERT_EQ(s.status, VI_SUCCESS);
+        ASSERT_TRUE(WaitAccepted(fake, connections));
         s.TermChar(true);
         if (!c.unsolicited.empty()) {
             ASSERT_TRUE(fake.send(c.unsolicited));
@@ -305,8 +314,10 @@ TEST(IoRead, TerminationAndCount) {
     for (const TermCase& c : cases) {
         SCOPED_TRACE(c.what);
         fake.replyAfter("Q", 50ms, c.reply);
+        const std::size_t connections = fake.connectionCount();
         Opened s(fake.resource(), 1000);
         ASSERT_EQ(s.status, VI_SUCCESS);
+        ASSERT_TRUE(WaitAccepted(fake, connections));
         s.TermChar(c.termEnabled, c.termChar);
         if (!c.first.empty()) {
             ASSERT_TRUE(fake.send(c.first));
@@ -494,11 +505,14 @@ TEST_F(Io, EarlierInputNeverAnswersALaterQuery) {
         {"a reply that came after a time-out",
          [](FakeInstrument& f, ViSession v) {
              f.replyAfter("A", 800ms, "999\n");
-             const std::size_t sent = f.repliesSent();
+             // Every line of this test is answered: once as many replies as
+             // lines are out, the late one waits on the connection.
+             const std::size_t lines = f.lines().size() + 1;
              EXPECT_EQ(viSetAttribute(v, VI_ATTR_TMO_VALUE, 100), VI_SUCCESS);
              ViInt32 x = 0;
              EXPECT_EQ(viQueryf(v, "A\n", "%ld%*t", &x), VI_ERROR_TMO);
-             EXPECT_TRUE(f.waitForReplies(sent + 1));
+             EXPECT_TRUE(f.waitForLines(lines));
+             EXPECT_TRUE(f.waitForReplies(lines));
              EXPECT_EQ(viSetAttribute(v, VI_ATTR_TMO_VALUE, 2000), VI_SUCCESS);
          }},
     };
