@@ -84,6 +84,14 @@ VARNEL_API ViStatus Varnel_init(ViRsrc ResourceName, ViBoolean IdQuery, ViBoolea
 VARNEL_API ViStatus Varnel_close(ViSession Vi) {
     kiln::DriverSession* session = nullptr;
     if (kiln::ResolveSession(Vi, session) < 0) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    // A call in progress on another thread finishes before the object goes:
+    // wait for the session lock (recursive, so a caller's own hold does not
+    // block). Disposing the handle ends the hold and refuses the waiters.
+    if (IviSession_Lock(Vi, VI_NULL) < 0) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    if (kiln::ResolveSession(Vi, session) < 0) {
+        IviSession_Unlock(Vi, VI_NULL);
+        return IVI_ERROR_INVALID_SESSION_HANDLE;
+    }
     session->Close();
     IviSession_SetDataPtr(Vi, nullptr);
     delete session;

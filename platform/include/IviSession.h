@@ -21,7 +21,9 @@ extern "C" {
 
 /* Issues a new non-zero handle with a null data pointer into *vi. */
 ViStatus IviSession_New(ViSession *vi);
-/* Releases the handle; later calls with it fail. */
+/* Releases the handle; later calls with it fail. The calling thread's hold
+   of the session lock ends with it, and threads waiting for the lock wake
+   and are refused. */
 ViStatus IviSession_Dispose(ViSession vi);
 /* Gives back the data pointer stored with the handle. */
 ViStatus IviSession_GetDataPtr(ViSession vi, void **dataPtr);

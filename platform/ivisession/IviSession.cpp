@@ -26,16 +26,19 @@ struct ErrorSlot {
 // does not hold it is refused instead of corrupting the lock.
 class OwnedRecursiveLock {
 public:
-    void Lock() {
+    // False when the session was disposed before the lock came free.
+    bool Lock() {
         const auto self = std::this_thread::get_id();
         std::unique_lock<std::mutex> guard(mutex_);
         if (depth_ > 0 && owner_ == self) {
             ++depth_;
-            return;
+            return true;
         }
-        released_.wait(guard, [this] { return depth_ == 0; });
+        released_.wait(guard, [this] { return depth_ == 0 || retired_; });
+        if (retired_) return false;
         owner_ = self;
         depth_ = 1;
+        return true;
     }
     bool Unlock() {
         std::lock_guard<std::mutex> guard(mutex_);
@@ -47,9 +50,23 @@ public:
         return true;
     }
 
-    bool Held() {
+    // At Dispose: a hold of the disposing thread ends with the session;
+    // threads waiting for the lock wake and are refused. True when the lock
+    // is free afterwards (then the slot may serve a new session).
+    bool ReleaseForDispose() {
         std::lock_guard<std::mutex> guard(mutex_);
-        return depth_ > 0;
+        if (depth_ > 0 && owner_ == std::this_thread::get_id()) {
+            depth_ = 0;
+            owner_ = std::thread::id();
+        }
+        retired_ = true;
+        released_.notify_all();
+        return depth_ == 0;
+    }
+    // A new session takes the slot.
+    void Reopen() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        retired_ = false;
     }
 
 private:
@@ -57,6 +74,7 @@ private:
     std::condition_variable released_;
     std::thread::id owner_;
     unsigned long depth_ = 0;
+    bool retired_ = false;
 };
 
 struct Session {
@@ -104,6 +122,7 @@ public:
             std::lock_guard<std::mutex> errorGuard(slot.errorMutex);
             slot.error = ErrorSlot();
         }
+        slot.lock.Reopen();
         slot.handle.store(handle, std::memory_order_release);
         *vi = handle;
         return VI_SUCCESS;
@@ -119,9 +138,9 @@ public:
             std::lock_guard<std::mutex> errorGuard(slot->errorMutex);
             slot->error = ErrorSlot();
         }
-        // A slot disposed while some thread still holds its lock is retired
-        // for good rather than handed to a new session in a locked state.
-        if (!slot->lock.Held()) free_.push_back((vi & 0xFFFFu) - 1);
+        // A slot disposed while another thread still holds its lock is
+        // retired for good rather than handed to a new session locked.
+        if (slot->lock.ReleaseForDispose()) free_.push_back((vi & 0xFFFFu) - 1);
         return true;
     }
 
@@ -216,7 +235,7 @@ ViStatus IviSession_Lock(ViSession vi, ViBoolean* callerHasLock) {
     Session* session = Table().Find(vi);
     if (session == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;
     if (callerHasLock != nullptr && *callerHasLock != VI_FALSE) return VI_SUCCESS;
-    session->lock.Lock();
+    if (!session->lock.Lock()) return IVI_ERROR_INVALID_SESSION_HANDLE;
     // Disposed while this thread waited: give the lock back and refuse.
     if (session->handle.load(std::memory_order_acquire) != vi) {
         session->lock.Unlock();

@@ -54,6 +54,41 @@ TEST_F(SimulatedSession, CloseTwiceRejectsTheSecondClose) {
     vi = 0;
 }
 
+TEST_F(SimulatedSession, CloseWaitsForAHoldOfAnotherThreadAndEndsItsOwn) {
+    // Another thread holds the session: the close waits until it lets go,
+    // rather than destroying the session under it.
+    std::atomic<bool> holding{false};
+    std::atomic<bool> release{false};
+    std::thread holder([&] {
+        ViBoolean held = VI_FALSE;
+        Varnel_LockSession(vi, &held);
+        holding = true;
+        for (int i = 0; i < 500 && !release; ++i) std::this_thread::sleep_for(2ms);
+        Varnel_UnlockSession(vi, &held);
+    });
+    for (int i = 0; i < 500 && !holding; ++i) std::this_thread::sleep_for(2ms);
+    std::atomic<bool> closed{false};
+    std::thread closer([&] {
+        EXPECT_EQ(VI_SUCCESS, Varnel_close(vi));
+        closed = true;
+    });
+    std::this_thread::sleep_for(30ms);
+    EXPECT_FALSE(closed) << "the session was closed while another thread held it";
+    release = true;
+    holder.join();
+    closer.join();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(IVI_ERROR_INVALID_SESSION_HANDLE, Varnel_reset(vi));
+
+    // The thread's own hold does not block its close, and ends with it.
+    ViSession mine = 0;
+    ASSERT_EQ(VI_SUCCESS, Varnel_InitWithOptions(const_cast<ViRsrc>("Sim"), VI_FALSE, VI_FALSE, "Simulate=1", &mine));
+    ViBoolean held = VI_FALSE;
+    ASSERT_EQ(VI_SUCCESS, Varnel_LockSession(mine, &held));
+    EXPECT_EQ(VI_SUCCESS, Varnel_close(mine));
+    vi = 0;
+}
+
 TEST_F(SimulatedSession, CallerLockIsRecursiveAndHoldsOffOtherThreads) {
     ViBoolean held = VI_FALSE;
     ASSERT_EQ(VI_SUCCESS, Varnel_LockSession(vi, &held));
