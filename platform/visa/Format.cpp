@@ -1,10 +1,14 @@
 // Formatting and scanning engines of VISA formatted I/O (VPP-4.3.2), the
-// subset told in Format.h and docs/visa.md. Numbers are converted by the C
-// library (snprintf, strtod, strtoll) in the "C" locale, so the text is
-// exactly that of C printf and scanf for the same directive.
+// subset told in Format.h and docs/visa.md. Numbers are written by
+// std::to_chars (which is specified as C printf in the "C" locale) on the
+// common paths and by snprintf otherwise, and read by strtod and strtoll in
+// the "C" locale, so the text is exactly that of C printf and scanf for the
+// same directive.
 #include "Format.h"
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -161,8 +165,11 @@ void BuildCSpec(char* out, const WriteSpec& s, int width, int precision, bool mi
     if (s.space) *q++ = ' ';
     if (s.zero) *q++ = '0';
     if (s.alt) *q++ = '#';
-    if (width >= 0) q += std::snprintf(q, 12, "%d", width);
-    if (precision >= 0) q += std::snprintf(q, 13, ".%d", precision);
+    if (width >= 0) q = std::to_chars(q, q + 11, width).ptr;
+    if (precision >= 0) {
+        *q++ = '.';
+        q = std::to_chars(q, q + 11, precision).ptr;
+    }
     while (*length) *q++ = *length++;
     *q++ = s.conv;
     *q = '\0';
@@ -182,6 +189,51 @@ ViStatus PutFormatted(OutSink& out, const char* cspec, T value) {
     std::snprintf(&big[0], big.size(), cspec, value);
 #pragma GCC diagnostic pop
     return out.Put(big.data(), static_cast<std::size_t>(n));
+}
+
+// Pads digits (with their sign, if any) to the width as printf does: spaces
+// before, zeros after the sign ('0' flag), or spaces after ('-' flag).
+ViStatus PutPadded(OutSink& out, const char* text, std::size_t n, int width, bool minus, bool zero) {
+    const std::size_t pad = width > 0 && static_cast<std::size_t>(width) > n ? width - n : 0;
+    if (pad == 0) return out.Put(text, n);
+    ViStatus st = VI_SUCCESS;
+    if (minus) {
+        st = out.Put(text, n);
+        if (st >= 0) st = out.PutRepeated(' ', pad);
+    } else if (zero) {
+        const std::size_t sign = (n > 0 && (text[0] == '-' || text[0] == '+' || text[0] == ' ')) ? 1 : 0;
+        st = out.Put(text, sign);
+        if (st >= 0) st = out.PutRepeated('0', pad);
+        if (st >= 0) st = out.Put(text + sign, n - sign);
+    } else {
+        st = out.PutRepeated(' ', pad);
+        if (st >= 0) st = out.Put(text, n);
+    }
+    return st;
+}
+
+// %f %e %E %g %G of a finite value without the '#' flag, through
+// std::to_chars. False when the text does not fit the buffer (huge
+// precisions): the caller then uses snprintf.
+bool PutReal(OutSink& out, const WriteSpec& s, double v, int width, int precision, bool minus, ViStatus& st) {
+    char text[400];
+    char* q = text;
+    if (!std::signbit(v)) {
+        if (s.plus) *q++ = '+';
+        else if (s.space) *q++ = ' ';
+    }
+    const std::chars_format form = (s.conv == 'f') ? std::chars_format::fixed
+                                   : (s.conv == 'e' || s.conv == 'E') ? std::chars_format::scientific
+                                                                      : std::chars_format::general;
+    const auto r = std::to_chars(q, text + sizeof text, v, form, precision >= 0 ? precision : 6);
+    if (r.ec != std::errc()) return false;
+    if (s.conv == 'E' || s.conv == 'G') {
+        for (char* c = q; c != r.ptr; ++c) {
+            if (*c == 'e') *c = 'E';
+        }
+    }
+    st = PutPadded(out, text, static_cast<std::size_t>(r.ptr - text), width, minus, s.zero);
+    return true;
 }
 
 ViStatus FormatOne(OutSink& out, const WriteSpec& s, va_list* args) {
@@ -208,6 +260,11 @@ ViStatus FormatOne(OutSink& out, const WriteSpec& s, va_list* args) {
             if (s.length == 'q') v = va_arg(*args, long long);
             else if (s.length == 'h') v = static_cast<short>(va_arg(*args, int));
             else v = static_cast<ViInt32>(va_arg(*args, int));  // none and 'l': ViInt32
+            if (precision < 0 && !s.plus && !s.space) {
+                char text[24];
+                const auto r = std::to_chars(text, text + sizeof text, v);
+                return PutPadded(out, text, static_cast<std::size_t>(r.ptr - text), width, minus, s.zero);
+            }
             BuildCSpec(cspec, s, width, precision, minus, "ll");
             return PutFormatted(out, cspec, v);
         }
@@ -221,6 +278,10 @@ ViStatus FormatOne(OutSink& out, const WriteSpec& s, va_list* args) {
         }
         case 'f': case 'e': case 'E': case 'g': case 'G': {
             const double v = va_arg(*args, double);  // none and 'l': ViReal64 (a float is promoted)
+            if (!s.alt && std::isfinite(v)) {
+                ViStatus st = VI_SUCCESS;
+                if (PutReal(out, s, v, width, precision, minus, st)) return st;
+            }
             BuildCSpec(cspec, s, width, precision, minus, "");
             return PutFormatted(out, cspec, v);
         }

@@ -119,13 +119,13 @@ TEST_F(PrintfTable, EachCaseSendsExactlyItsText) {
 
 TEST_F(PrintfTable, RealFormsMatchCPrintf) {
     const char* formats[] = {"%0.15lg", "%lg", "%.17g", "%e", "%.0e", "%12.5E", "%f", "%.10f", "%-+12.3f",
-                             "%G", "%#.3g", "% 010.2f", "%.1lf", "%+e"};
+                             "%G", "%#.3g", "% 010.2f", "%.1lf", "%+e", "%.0g", "%08.3G", "%.500f"};
     const double values[] = {0.0, -0.0, 1.0, -1.0, 2.5, 0.1, 1.0 / 3, 1e-300, 1e300, 123456.789, -9.87654321e-7,
                              4503599627370497.0, 0.5, 99999.95, 1e15, 1e16, 5e-324};
     std::string expected;
     for (const char* f : formats) {
         for (double v : values) {
-            char buf[512];
+            char buf[2048];
             std::snprintf(buf, sizeof buf, f, v);
             expected += buf;
             expected += '\n';
