@@ -194,6 +194,10 @@ void FakeInstrument::State::Run() {
             if (stop) break;
             todo.swap(requests);
         }
+        // A connection the system has completed counts as open, even when
+        // the poll below has not reported it yet: a client that has just
+        // connected gets what the test sends or closes now.
+        if (!todo.empty()) Accept();
         for (Request& q : todo) {
             bool any = false;
             if (q.close) {

@@ -69,7 +69,8 @@ public:
     // The response to lines that are not scripted; initially no reply.
     void setDefault(Response response);
 
-    // --- acting now, on every open connection ---
+    // --- acting now, on every open connection (every connection that the
+    // system has completed, even when the server thread has not served it yet) ---
     // Sends unsolicited bytes; returns once they are handed to the system
     // (false when no connection is open).
     bool send(const std::string& bytes);

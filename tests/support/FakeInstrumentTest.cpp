@@ -139,6 +139,25 @@ TEST(FakeInstrument, SendAndCloseConnectionsActNow) {
     EXPECT_TRUE(closed);
 }
 
+// A client that has just connected gets bytes sent right after, and is
+// closed by a close right after.
+TEST(FakeInstrument, SendAndCloseReachAConnectionJustMade) {
+    FakeInstrument fake;
+    for (int i = 0; i < 20; ++i) {
+        SCOPED_TRACE(i);
+        Client c(fake.port());
+        ASSERT_TRUE(c.connected());
+        EXPECT_TRUE(fake.send("hi\n"));
+        EXPECT_EQ(c.Read(3, 2s), "hi\n");
+        Client d(fake.port());
+        ASSERT_TRUE(d.connected());
+        fake.closeConnections();
+        bool closed = false;
+        d.Read(1, 2s, &closed);
+        EXPECT_TRUE(closed);
+    }
+}
+
 TEST(FakeInstrument, LongRepliesToAClientThatDoesNotReadDoNotBlockTheDestructor) {
     const auto t0 = std::chrono::steady_clock::now();
     {
