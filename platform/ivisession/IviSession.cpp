@@ -77,7 +77,9 @@ private:
     bool retired_ = false;
 };
 
-struct Session {
+// One cache line or more per slot, so that sessions used on different threads
+// do not share lines.
+struct alignas(64) Session {
     // The handle this slot currently serves; 0 while the slot is free.
     std::atomic<ViSession> handle{0};
     std::atomic<void*> data{nullptr};

@@ -23,6 +23,13 @@ timespec Now() {
     return t;
 }
 
+long long NanosBetween(const timespec& from, const timespec& to) {
+    return (to.tv_sec - from.tv_sec) * 1000000000LL + (to.tv_nsec - from.tv_nsec);
+}
+
+// A session idle this long is checked for a closed peer before it sends.
+constexpr long long kIdleBeforeCloseCheckNs = 1000000;  // 1 ms
+
 long long ElapsedMs(const timespec& since) {
     const timespec now = Now();
     return (now.tv_sec - since.tv_sec) * 1000LL + (now.tv_nsec - since.tv_nsec) / 1000000LL;
@@ -96,6 +103,8 @@ ViStatus IoOp::Receive() {
         }
         if (n > 0) {
             src.len = static_cast<std::size_t>(n);
+            s_.readSinceSend = true;
+            s_.lastIo = start_;
             return VI_SUCCESS;
         }
         const int err = errno;
@@ -119,13 +128,20 @@ ViStatus IoOp::Send(const void* data, std::size_t n, std::size_t* sent) {
     *sent = 0;
     // A peer that has closed its side still accepts the first segment (its
     // system answers it with a reset), so that command would be lost with a
-    // success status: check for the close before sending, unless this call
-    // has just done so by reading the connection dry.
-    if (n > 0 && !s_.peerClosed && !s_.closeChecked) {
+    // success status: check for the close before sending. The check costs a
+    // system call, so it is made when the peer may have closed unseen: after
+    // a read (a reply may have come with the close) or after the session was
+    // idle; not again when this call has just read the connection dry, and
+    // not between back-to-back writes, where the system reports the reset
+    // of a closed peer by the next write.
+    if (n > 0 && !s_.peerClosed && !s_.closeChecked &&
+        (s_.readSinceSend || NanosBetween(s_.lastIo, start_) >= kIdleBeforeCloseCheckNs)) {
         pollfd pf{s_.fd, POLLRDHUP, 0};
         if (poll(&pf, 1, 0) > 0 && (pf.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) s_.peerClosed = true;
     }
     s_.closeChecked = false;
+    s_.readSinceSend = false;
+    s_.lastIo = start_;
     while (n > 0) {
         if (s_.closed.load(std::memory_order_acquire)) return VI_ERROR_ABORT;
         if (s_.peerClosed) return VI_ERROR_CONN_LOST;

@@ -105,6 +105,10 @@ public:
     // This call has just read the connection dry without seeing a close
     // (DiscardInput), so its first send need not check for one again.
     bool closeChecked = false;
+    // What the check for a closed peer before a send needs: whether the
+    // session has read since it last sent, and when it last did I/O.
+    bool readSinceSend = true;
+    timespec lastIo{};
     ViUInt32 socketTimeout = kDefaultTimeout;  // the SO_RCVTIMEO / SO_SNDTIMEO in force
     SessionSource source;
     TraceBytes traceWritten;

@@ -388,13 +388,16 @@ TEST(IoRead, ConnectionLostMidReply) {
 TEST(IoWrite, ClosedPeerGivesConnLostAndNoSigpipe) {
     SigpipeWatch watch;
     {
-        SCOPED_TRACE("peer closed before the write");
+        // The library checks for a closed peer before a send when the session
+        // has been idle (here: the close came while nothing was sent).
+        SCOPED_TRACE("peer closed while the session was idle");
         FakeInstrument fake;
         Opened s(fake.resource());
         ASSERT_EQ(s.status, VI_SUCCESS);
         ASSERT_EQ(viPrintf(s.vi, "A\n"), VI_SUCCESS);
         ASSERT_TRUE(fake.waitForLines(1));
         fake.closeConnections();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
         ViUInt32 n = 9;
         EXPECT_EQ(viWrite(s.vi, reinterpret_cast<ViConstBuf>("B\n"), 2, &n), VI_ERROR_CONN_LOST);
         EXPECT_EQ(n, 0u);
@@ -403,6 +406,21 @@ TEST(IoWrite, ClosedPeerGivesConnLostAndNoSigpipe) {
         EXPECT_EQ(viQueryf(s.vi, "D\n", "%ld", &x), VI_ERROR_CONN_LOST);
         EXPECT_FALSE(watch.Raised());
         EXPECT_EQ(fake.lines(), std::vector<std::string>{"A"});
+    }
+    {
+        // ... and right after a read: the close came with the reply, and the
+        // command that follows at once is refused, not lost.
+        SCOPED_TRACE("peer closed with the reply the session just read");
+        FakeInstrument fake;
+        fake.replyThenClose("A", "1\n");
+        Opened s(fake.resource());
+        ASSERT_EQ(s.status, VI_SUCCESS);
+        s.TermChar(true);
+        ViInt32 x = 0;
+        ASSERT_EQ(viQueryf(s.vi, "A\n", "%ld", &x), VI_SUCCESS);
+        EXPECT_EQ(x, 1);
+        EXPECT_EQ(viPrintf(s.vi, "B\n"), VI_ERROR_CONN_LOST);
+        EXPECT_FALSE(watch.Raised());
     }
     // The peer goes away while a long write is under way: it resets at once,
     // or it first closes its side (the write goes on into a half-closed

@@ -1,0 +1,43 @@
+// Resolving a session handle and taking its lock, the step every framed
+// call of the driver begins with, on one session alone and on one session
+// per thread: the per-call time must not grow with the number of threads,
+// since sessions used on different threads share no lock on that path.
+#include <benchmark/benchmark.h>
+
+#include "Varnel.h"
+
+namespace {
+
+void BM_LockUnlockOwnSession(benchmark::State& state) {
+    ViSession vi = VI_NULL;
+    if (Varnel_InitWithOptions(const_cast<ViRsrc>("Sim"), VI_FALSE, VI_FALSE, "Simulate=1", &vi) < 0) {
+        state.SkipWithError("simulated initialization failed");
+        return;
+    }
+    for (auto _ : state) {
+        Varnel_LockSession(vi, VI_NULL);
+        Varnel_UnlockSession(vi, VI_NULL);
+    }
+    state.SetItemsProcessed(state.iterations());
+    Varnel_close(vi);
+}
+BENCHMARK(BM_LockUnlockOwnSession)->ThreadRange(1, 2)->UseRealTime();
+
+void BM_GetErrorOwnSession(benchmark::State& state) {
+    ViSession vi = VI_NULL;
+    if (Varnel_InitWithOptions(const_cast<ViRsrc>("Sim"), VI_FALSE, VI_FALSE, "Simulate=1", &vi) < 0) {
+        state.SkipWithError("simulated initialization failed");
+        return;
+    }
+    ViStatus code = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Varnel_GetError(vi, &code, 0, VI_NULL));
+    }
+    state.SetItemsProcessed(state.iterations());
+    Varnel_close(vi);
+}
+BENCHMARK(BM_GetErrorOwnSession)->ThreadRange(1, 2)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
