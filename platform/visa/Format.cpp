@@ -6,6 +6,8 @@
 // same directive.
 #include "Format.h"
 
+#include <locale.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -177,8 +179,28 @@ void BuildCSpec(char* out, const WriteSpec& s, int width, int precision, bool mi
 
 // snprintf of one value into a stack buffer, or the heap when it is longer
 // (only for huge widths or precisions), then into the sink.
+// The "C" locale for snprintf, whatever the caller's is (std::to_chars
+// needs none).
+class CLocaleScope {
+public:
+    CLocaleScope() : previous_(CLocale() ? uselocale(CLocale()) : static_cast<locale_t>(nullptr)) {}
+    ~CLocaleScope() {
+        if (previous_) uselocale(previous_);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    static locale_t CLocale() {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+        return c;
+    }
+    locale_t previous_;
+};
+
 template <class T>
 ViStatus PutFormatted(OutSink& out, const char* cspec, T value) {
+    CLocaleScope c;
     char local[512];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -781,6 +803,14 @@ ViStatus OutSink::PutRepeated(char c, std::size_t n) {
 
 ViStatus ValidateWriteFormat(const char* format) {
     if (format == nullptr) return VI_ERROR_USER_BUF;
+    // A driver writes the same few formats again and again: the last short
+    // format this thread found valid is remembered by its text.
+    struct LastValid {
+        char text[64];
+        bool set;
+    };
+    thread_local LastValid last{};
+    if (last.set && std::strcmp(format, last.text) == 0) return VI_SUCCESS;
     for (const char* p = format; *p;) {
         if (*p == '%') {
             WriteSpec s;
@@ -794,6 +824,11 @@ ViStatus ValidateWriteFormat(const char* format) {
         } else {
             ++p;
         }
+    }
+    const std::size_t n = std::strlen(format);
+    if (n < sizeof last.text) {
+        std::memcpy(last.text, format, n + 1);
+        last.set = true;
     }
     return VI_SUCCESS;
 }

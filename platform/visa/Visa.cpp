@@ -112,11 +112,7 @@ ViStatus DoPrintf(Session& s, ViConstString fmt, va_list* args) {
     IoOp op(s);
     s.BeginOp(op);
     SessionSink sink(s, op);
-    ViStatus st;
-    {
-        CLocaleScope c;
-        st = varnel::visa::FormatWrite(sink, fmt, args);
-    }
+    ViStatus st = varnel::visa::FormatWrite(sink, fmt, args);
     if (st < 0) {
         sink.Discard();
         return st;

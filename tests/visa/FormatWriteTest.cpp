@@ -182,6 +182,16 @@ TEST_F(PrintfTable, MalformedAndUnsupportedFormatsSendNothing) {
     EXPECT_EQ(viPrintf(vi, "A %s B", static_cast<const char*>(nullptr)), VI_ERROR_USER_BUF);
     EXPECT_EQ(Sent(fake, vi), "");
     EXPECT_EQ(viPrintf(0xDEADBEEF, "X"), VI_ERROR_INV_OBJECT);
+
+    // A format found valid once and then changed in place is checked again.
+    char format[] = "A %ld\n";
+    EXPECT_EQ(viPrintf(vi, format, 1), VI_SUCCESS);
+    format[3] = 'k';
+    EXPECT_EQ(viPrintf(vi, format, 1), VI_ERROR_INV_FMT);
+    format[3] = 'l';
+    format[4] = '\0';
+    EXPECT_EQ(viPrintf(vi, format, 1), VI_ERROR_INV_FMT);
+    EXPECT_EQ(Sent(fake, vi), "A 1\n");
 }
 
 TEST_F(PrintfTable, NumbersIgnoreTheCallersLocale) {
