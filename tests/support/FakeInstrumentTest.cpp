@@ -77,6 +77,8 @@ TEST(FakeInstrument, RecordsLinesAndBytesAndReplies) {
     ASSERT_TRUE(fake.waitForLines(2, 2s));
     EXPECT_EQ(fake.lines(), (std::vector<std::string>{"MV", "CC 2.5\r"}));
     EXPECT_EQ(fake.bytes(), "MV\nCC 2.5\r\nPART");
+    // The count follows the send, so the client may see the reply first.
+    EXPECT_TRUE(fake.waitForReplies(1, 2s));
     EXPECT_EQ(fake.repliesSent(), 1u);
     fake.clear();
     EXPECT_TRUE(fake.lines().empty());
