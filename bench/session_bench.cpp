@@ -8,12 +8,19 @@
 
 namespace {
 
-void BM_LockUnlockOwnSession(benchmark::State& state) {
+// This thread's own simulated session, or VI_NULL with the benchmark skipped.
+ViSession OpenSimulated(benchmark::State& state) {
     ViSession vi = VI_NULL;
     if (Varnel_InitWithOptions(const_cast<ViRsrc>("Sim"), VI_FALSE, VI_FALSE, "Simulate=1", &vi) < 0) {
         state.SkipWithError("simulated initialization failed");
-        return;
+        return VI_NULL;
     }
+    return vi;
+}
+
+void BM_LockUnlockOwnSession(benchmark::State& state) {
+    const ViSession vi = OpenSimulated(state);
+    if (vi == VI_NULL) return;
     for (auto _ : state) {
         Varnel_LockSession(vi, VI_NULL);
         Varnel_UnlockSession(vi, VI_NULL);
@@ -24,11 +31,8 @@ void BM_LockUnlockOwnSession(benchmark::State& state) {
 BENCHMARK(BM_LockUnlockOwnSession)->ThreadRange(1, 2)->UseRealTime();
 
 void BM_GetErrorOwnSession(benchmark::State& state) {
-    ViSession vi = VI_NULL;
-    if (Varnel_InitWithOptions(const_cast<ViRsrc>("Sim"), VI_FALSE, VI_FALSE, "Simulate=1", &vi) < 0) {
-        state.SkipWithError("simulated initialization failed");
-        return;
-    }
+    const ViSession vi = OpenSimulated(state);
+    if (vi == VI_NULL) return;
     ViStatus code = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(Varnel_GetError(vi, &code, 0, VI_NULL));

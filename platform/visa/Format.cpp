@@ -77,6 +77,23 @@ const char* ParseCount(const char* p, int& value) {
 
 // --- write directives ------------------------------------------------------
 
+// The length modifier of a directive: h, l, or ll (kept as 'q'). VISA's hh
+// and L are not implemented: st becomes VI_ERROR_NSUP_FMT.
+const char* ParseLength(const char* p, char& length, ViStatus& st) {
+    if (*p == 'h') {
+        length = 'h';
+        ++p;
+        if (*p == 'h') st = VI_ERROR_NSUP_FMT;
+    } else if (*p == 'l') {
+        length = 'l';
+        ++p;
+        if (*p == 'l') { length = 'q'; ++p; }
+    } else if (*p == 'L') {
+        st = VI_ERROR_NSUP_FMT;
+    }
+    return p;
+}
+
 struct WriteSpec {
     char conv = 0;
     bool minus = false, plus = false, space = false, zero = false, alt = false;
@@ -119,18 +136,8 @@ const char* ParseWriteSpec(const char* p, WriteSpec& s, ViStatus& st) {
         }
     }
     if (IsUnsupportedModifier(*p)) { st = VI_ERROR_NSUP_FMT; return p; }
-    if (*p == 'h') {
-        s.length = 'h';
-        ++p;
-        if (*p == 'h') { st = VI_ERROR_NSUP_FMT; return p; }
-    } else if (*p == 'l') {
-        s.length = 'l';
-        ++p;
-        if (*p == 'l') { s.length = 'q'; ++p; }
-    } else if (*p == 'L') {
-        st = VI_ERROR_NSUP_FMT;
-        return p;
-    }
+    p = ParseLength(p, s.length, st);
+    if (st < 0) return p;
     s.conv = *p;
     switch (s.conv) {
         case 'd': case 'i': case 'u': case 'o': case 'x': case 'X':
@@ -179,8 +186,8 @@ void BuildCSpec(char* out, const WriteSpec& s, int width, int precision, bool mi
 
 // snprintf of one value into a stack buffer, or the heap when it is longer
 // (only for huge widths or precisions), then into the sink.
-// The "C" locale for snprintf, whatever the caller's is (std::to_chars
-// needs none).
+// The "C" locale for snprintf and the strto* conversions, whatever the
+// caller's is (std::to_chars needs none).
 class CLocaleScope {
 public:
     CLocaleScope() : previous_(CLocale() ? uselocale(CLocale()) : static_cast<locale_t>(nullptr)) {}
@@ -213,8 +220,8 @@ ViStatus PutFormatted(OutSink& out, const char* cspec, T value) {
     return out.Put(big.data(), static_cast<std::size_t>(n));
 }
 
-// Pads digits (with their sign, if any) to the width as printf does: spaces
-// before, zeros after the sign ('0' flag), or spaces after ('-' flag).
+// Pads a field to the width as printf does: spaces before, zeros after the
+// sign of a number ('0' flag), or spaces after ('-' flag).
 ViStatus PutPadded(OutSink& out, const char* text, std::size_t n, int width, bool minus, bool zero) {
     const std::size_t pad = width > 0 && static_cast<std::size_t>(width) > n ? width - n : 0;
     if (pad == 0) return out.Put(text, n);
@@ -309,24 +316,14 @@ ViStatus FormatOne(OutSink& out, const WriteSpec& s, va_list* args) {
         }
         case 'c': {
             const char c = static_cast<char>(va_arg(*args, int));
-            const std::size_t pad = width > 1 ? static_cast<std::size_t>(width - 1) : 0;
-            ViStatus st = VI_SUCCESS;
-            if (!minus && pad) st = out.PutRepeated(' ', pad);
-            if (st >= 0) st = out.PutChar(c);
-            if (st >= 0 && minus && pad) st = out.PutRepeated(' ', pad);
-            return st;
+            return PutPadded(out, &c, 1, width, minus, false);
         }
         case 's': {
             const char* text = va_arg(*args, const char*);
             if (text == nullptr) return VI_ERROR_USER_BUF;
             const std::size_t n =
                 precision >= 0 ? strnlen(text, static_cast<std::size_t>(precision)) : std::strlen(text);
-            const std::size_t pad = width > 0 && static_cast<std::size_t>(width) > n ? width - n : 0;
-            ViStatus st = VI_SUCCESS;
-            if (!minus && pad) st = out.PutRepeated(' ', pad);
-            if (st >= 0) st = out.Put(text, n);
-            if (st >= 0 && minus && pad) st = out.PutRepeated(' ', pad);
-            return st;
+            return PutPadded(out, text, n, width, minus, false);
         }
         default:
             return VI_ERROR_INV_FMT;
@@ -357,18 +354,8 @@ const char* ParseReadSpec(const char* p, ReadSpec& s, ViStatus& st) {
         if (p == nullptr || s.width == 0 || s.hash) { st = VI_ERROR_INV_FMT; return nullptr; }
     }
     if (IsUnsupportedModifier(*p)) { st = VI_ERROR_NSUP_FMT; return p; }
-    if (*p == 'h') {
-        s.length = 'h';
-        ++p;
-        if (*p == 'h') { st = VI_ERROR_NSUP_FMT; return p; }
-    } else if (*p == 'l') {
-        s.length = 'l';
-        ++p;
-        if (*p == 'l') { s.length = 'q'; ++p; }
-    } else if (*p == 'L') {
-        st = VI_ERROR_NSUP_FMT;
-        return p;
-    }
+    p = ParseLength(p, s.length, st);
+    if (st < 0) return p;
     s.conv = *p;
     switch (s.conv) {
         case 'd': case 'i': case 'u': case 'o': case 'x': case 'X':
@@ -882,6 +869,7 @@ ViStatus FormatWrite(OutSink& out, const char* format, va_list* args) {
 }
 
 ViStatus ScanRead(InSource& in, const char* format, va_list* args) {
+    CLocaleScope c;
     Reader r(in);
     const char* p = format;
     while (*p) {

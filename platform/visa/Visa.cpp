@@ -1,7 +1,6 @@
 // The VISA entry points: resource manager sessions, instrument (TCP socket)
 // sessions, attributes, raw and formatted I/O, status descriptions. See
 // docs/visa.md for what is implemented and which status each case returns.
-#include <locale.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -73,23 +72,6 @@ ViStatus Lookup(ViSession vi, std::shared_ptr<Session>& out) {
     return r.managers.count(vi) ? VI_ERROR_NSUP_OPER : VI_ERROR_INV_OBJECT;
 }
 
-locale_t CLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
-}
-
-// Numbers are formatted and scanned in the "C" locale whatever the caller's is.
-class CLocaleScope {
-public:
-    CLocaleScope() : previous_(CLocale() ? uselocale(CLocale()) : static_cast<locale_t>(nullptr)) {}
-    ~CLocaleScope() {
-        if (previous_) uselocale(previous_);
-    }
-
-private:
-    locale_t previous_;
-};
-
 std::string Hex(ViUInt32 v) {
     char b[16];
     std::snprintf(b, sizeof b, "0x%08X", v);
@@ -124,7 +106,6 @@ ViStatus DoPrintf(Session& s, ViConstString fmt, va_list* args) {
 ViStatus DoScanf(Session& s, ViConstString fmt, va_list* args) {
     IoOp op(s);
     s.BeginOp(op);
-    CLocaleScope c;
     const ViStatus st = varnel::visa::ScanRead(s.source, fmt, args);
     s.source.op = nullptr;
     return st;
