@@ -51,11 +51,16 @@ VARNEL_API ViStatus Varnel_InitWithOptions(ViRsrc ResourceName, ViBoolean IdQuer
     ViStatus status = IviSession_New(&handle);
     if (status < 0) return status;
 
-    std::unique_ptr<VarnelDriverSession> session;
+    VarnelDriverSession* session = nullptr;
     status = kiln::Guarded([&]() -> ViStatus {
-        session.reset(new VarnelDriverSession(handle, 2000, 2000, 30000, false, 1000));
-        ViStatus st = IviSession_SetDataPtr(handle, static_cast<kiln::DriverSession*>(session.get()));
-        if (st < 0) return st;
+        session = new VarnelDriverSession(handle, 2000, 2000, 30000, false, 1000);
+        return kiln::AttachSession(handle, session);  // the handle owns the object, also on failure
+    });
+    if (status < 0) {
+        IviSession_Dispose(handle);
+        return status;
+    }
+    status = kiln::Guarded([&]() -> ViStatus {
         const std::string resourceName = ResourceName != nullptr ? ResourceName : "";
         const std::string optionString = OptionString != nullptr ? OptionString : "";
         session->SetInitializationNames(resourceName, optionString);
@@ -65,13 +70,9 @@ VARNEL_API ViStatus Varnel_InitWithOptions(ViRsrc ResourceName, ViBoolean IdQuer
     if (status < 0) {
         // Release everything the attempt took; the reason stays readable as
         // the thread's last error.
-        if (session) session->CloseIo();
-        IviSession_SetDataPtr(handle, nullptr);
-        session.reset();
-        IviSession_Dispose(handle);
+        kiln::DetachSession(handle);
         return status;
     }
-    session.release();  // the handle owns the session object from now on
     *Vi = handle;
     if (Reset != VI_FALSE) return Varnel_reset(handle);
     return status;
@@ -81,22 +82,10 @@ VARNEL_API ViStatus Varnel_init(ViRsrc ResourceName, ViBoolean IdQuery, ViBoolea
     return Varnel_InitWithOptions(ResourceName, IdQuery, Reset, "", Vi);
 }
 
-VARNEL_API ViStatus Varnel_close(ViSession Vi) {
-    kiln::DriverSession* session = nullptr;
-    if (kiln::ResolveSession(Vi, session) < 0) return IVI_ERROR_INVALID_SESSION_HANDLE;
-    // A call in progress on another thread finishes before the object goes:
-    // wait for the session lock (recursive, so a caller's own hold does not
-    // block). Disposing the handle ends the hold and refuses the waiters.
-    if (IviSession_Lock(Vi, VI_NULL) < 0) return IVI_ERROR_INVALID_SESSION_HANDLE;
-    if (kiln::ResolveSession(Vi, session) < 0) {
-        IviSession_Unlock(Vi, VI_NULL);
-        return IVI_ERROR_INVALID_SESSION_HANDLE;
-    }
-    session->Close();
-    IviSession_SetDataPtr(Vi, nullptr);
-    delete session;
-    return IviSession_Dispose(Vi);
-}
+// Takes no lock and returns at once: a call in progress on another thread
+// is woken by the closed connection and ends with an error; the session
+// object goes when the last such call returns.
+VARNEL_API ViStatus Varnel_close(ViSession Vi) { return kiln::DetachSession(Vi); }
 
 VARNEL_API ViStatus Varnel_LockSession(ViSession Vi, ViBoolean* CallerHasLock) {
     return kiln::CallFrame<kiln::DriverSession>(Vi, [&](kiln::DriverSession&) {

@@ -1,26 +1,21 @@
 // The frame of every exported function that works on a session: resolve the
-// handle to its session object, hold the session lock for the body, return
-// the body's status. The parts (ResolveSession, SessionLock, Guarded) serve
-// the callers that need only some of them.
+// handle to its session object (taking a reference that keeps the object
+// alive for the call, even across a close on another thread), hold the
+// session lock for the body, return the body's status. The parts
+// (SessionRef, SessionLock, Guarded) serve the callers that need only some
+// of them.
 #pragma once
 
 #include <new>
 
 #include "IviSession.h"
+#include "SessionRef.h"
 #include "Varnel.h"
 #include "visatype.h"
 
 namespace kiln {
 
 class DriverSession;
-
-// The session object stored under vi, or IVI_ERROR_INVALID_SESSION_HANDLE.
-inline ViStatus ResolveSession(ViSession vi, DriverSession*& session) {
-    void* data = nullptr;
-    if (IviSession_GetDataPtr(vi, &data) < 0 || data == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;
-    session = static_cast<DriverSession*>(data);
-    return VI_SUCCESS;
-}
 
 // Holds the session lock for a scope; a failure to unlock is ignored.
 class SessionLock {
@@ -51,16 +46,17 @@ ViStatus Guarded(Body&& body) noexcept {
     }
 }
 
-// The whole frame. The body receives the session object, fetched again under
-// the lock, as Session& (the driver's own class by default).
+// The whole frame. The body receives the session object as Session& (the
+// driver's own class by default). A session closed while the call waited
+// for its lock is refused.
 template <class Session, class Body>
 ViStatus CallFrame(ViSession vi, Body&& body) noexcept {
-    DriverSession* session = nullptr;
-    if (ResolveSession(vi, session) < 0) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    SessionRef ref(vi);
+    if (!ref) return IVI_ERROR_INVALID_SESSION_HANDLE;
     SessionLock lock(vi);
     if (lock.status() < 0) return lock.status();
-    if (ResolveSession(vi, session) < 0) return IVI_ERROR_INVALID_SESSION_HANDLE;
-    return Guarded([&] { return body(static_cast<Session&>(*session)); });
+    if (ref.Closed()) return IVI_ERROR_INVALID_SESSION_HANDLE;
+    return Guarded([&] { return body(static_cast<Session&>(*ref.get())); });
 }
 
 }  // namespace kiln

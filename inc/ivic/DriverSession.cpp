@@ -6,6 +6,7 @@
 
 #include "ErrorReporting.h"
 #include "IviSession.h"
+#include "SessionRef.h"
 #include "Varnel.h"
 
 namespace kiln {
@@ -40,20 +41,20 @@ IoSession::~IoSession() = default;
 template <class Session>
 ViStatus VisaSession<Session>::OpenIo() {
     if (Self().GetSimulate()) return VI_SUCCESS;
-    ViStatus status = viOpenDefaultRM(&resourceManagerSession_);
-    if (status < 0) {
-        resourceManagerSession_ = 0;
-        return status;
-    }
-    status = viOpen(resourceManagerSession_, Self().GetIoResourceDescriptor().c_str(), VI_NO_LOCK,
-                    static_cast<ViUInt32>(Self().GetOpenTimeout()), &instrumentSession_);
+    ViSession resourceManager = 0;
+    ViStatus status = viOpenDefaultRM(&resourceManager);
+    if (status < 0) return status;
+    ViSession instrument = 0;
+    status = viOpen(resourceManager, Self().GetIoResourceDescriptor().c_str(), VI_NO_LOCK,
+                    static_cast<ViUInt32>(Self().GetOpenTimeout()), &instrument);
     if (status < 0) {
         // Nothing closes a half-open connection later: release the resource
         // manager session now.
-        viClose(resourceManagerSession_);
-        resourceManagerSession_ = 0;
-        instrumentSession_ = 0;
+        viClose(resourceManager);
+        return status;
     }
+    resourceManagerSession_.store(resourceManager, std::memory_order_relaxed);
+    instrumentSession_.store(instrument, std::memory_order_relaxed);
     return status;
 }
 
@@ -62,11 +63,12 @@ ViStatus VisaSession<Session>::CloseIo() {
     // Closing the resource manager closes the instrument session with it. A
     // session that went into simulation after it was opened still owns its
     // connection, so the test is on the handle alone.
-    if (resourceManagerSession_ == 0) return VI_SUCCESS;
-    const ViStatus status = viClose(resourceManagerSession_);
+    const ViSession resourceManager = resourceManagerSession_.load(std::memory_order_relaxed);
+    if (resourceManager == 0) return VI_SUCCESS;
+    const ViStatus status = viClose(resourceManager);
     if (status >= 0) {
-        resourceManagerSession_ = 0;
-        instrumentSession_ = 0;
+        resourceManagerSession_.store(0, std::memory_order_relaxed);
+        instrumentSession_.store(0, std::memory_order_relaxed);
     }
     return status;
 }
@@ -74,7 +76,7 @@ ViStatus VisaSession<Session>::CloseIo() {
 template <class Session>
 ViStatus VisaSession<Session>::ClearStatus() {
     if (Self().GetSimulate()) return VI_SUCCESS;
-    const ViStatus status = viPrintf(instrumentSession_, "*CLS\n");
+    const ViStatus status = viPrintf(GetInstrumentSession(), "*CLS\n");
     if (status < 0) return status;
     return CheckStatus();
 }
@@ -84,7 +86,7 @@ ViStatus VisaSession<Session>::QueryIdentity(std::string& manufacturer, std::str
                                              std::string& serialNumber, std::string& firmwareRevision) {
     if (Self().GetSimulate()) return VI_SUCCESS;
     char fields[4][kIdentityFieldSize] = {};
-    const ViStatus status = viQueryf(instrumentSession_, "*IDN?\n", "%256[^,],%256[^,],%256[^,],%256[^,]%*T",
+    const ViStatus status = viQueryf(GetInstrumentSession(), "*IDN?\n", "%256[^,],%256[^,],%256[^,],%256[^,]%*T",
                                      fields[0], fields[1], fields[2], fields[3]);
     if (status < 0) return status;
     manufacturer = fields[0];
@@ -98,7 +100,7 @@ template <class Session>
 ViStatus VisaSession<Session>::CheckStatus() {
     if (!Self().GetQueryInstrumentStatus() || Self().GetSimulate()) return VI_SUCCESS;
     ViInt32 eventStatus = 0;
-    const ViStatus status = viQueryf(instrumentSession_, "*ESR?\n", "%ld%*T", &eventStatus);
+    const ViStatus status = viQueryf(GetInstrumentSession(), "*ESR?\n", "%ld%*T", &eventStatus);
     if (status < 0) return status;
     if ((eventStatus & kEventStatusErrorBits) != 0) return Self().ReportError(IVI_ERROR_INSTRUMENT_STATUS);
     return status;
@@ -268,9 +270,9 @@ void DriverSession::SetIdentity(std::string manufacturer, std::string model, std
 }
 
 ViStatus CheckInstrumentStatus(ViSession vi) {
-    void* data = nullptr;
-    IviSession_GetDataPtr(vi, &data);
-    return static_cast<DriverSession*>(data)->CheckStatus();
+    DriverSession* session = PeekSession(vi);
+    if (session == nullptr) return IVI_ERROR_INVALID_SESSION_HANDLE;  // closed during the call
+    return session->CheckStatus();
 }
 
 }  // namespace kiln

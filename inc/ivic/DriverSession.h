@@ -4,6 +4,7 @@
 // and error recording; the driver's own class derives from DriverSession.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <string>
 
@@ -53,13 +54,15 @@ public:
                            std::string& firmwareRevision) override;
     ViStatus CheckStatus() override;
 
-    ViSession GetResourceManagerSession() const { return resourceManagerSession_; }
+    ViSession GetResourceManagerSession() const { return resourceManagerSession_.load(std::memory_order_relaxed); }
     // Target of every command of the driver.
-    ViSession GetInstrumentSession() const { return instrumentSession_; }
+    ViSession GetInstrumentSession() const { return instrumentSession_.load(std::memory_order_relaxed); }
 
 protected:
-    ViSession resourceManagerSession_ = 0;
-    ViSession instrumentSession_ = 0;
+    // Atomic because a close on another thread clears them while a call
+    // may still read them (its VISA calls then fail cleanly).
+    std::atomic<ViSession> resourceManagerSession_{0};
+    std::atomic<ViSession> instrumentSession_{0};
 
 private:
     Session& Self() { return static_cast<Session&>(*this); }

@@ -16,9 +16,10 @@ namespace {
 constexpr ViStatus kNoSuchDriverSession = static_cast<ViStatus>(0xBFFA1203);
 constexpr ViStatus kNoSuchDataComponent = static_cast<ViStatus>(0xBFFA1207);
 
-// One range of a virtual name may not expand into more names than this; a
-// store asking for more is refused rather than exhausting memory.
-constexpr long long kMaxVirtualRangeLength = 100000;
+// A session's virtual names, with every index of their ranges, may not
+// expand into more entries than this; a store asking for more is refused
+// before anything is expanded, rather than exhausting memory.
+constexpr long long kMaxVirtualNames = 65536;
 
 const char kInitialSettings[] = "Configurable Initial Settings";
 
@@ -283,6 +284,13 @@ ViStatus DriverSession::ReadVirtualNames(IviDriverSessionHandle session) {
     status = IviConfig_GetVirtualNameCount(collection.get(), &count);
     if (status < 0) return fail(status);
 
+    long long entries = 0;
+    auto tooMany = [this] {
+        return ReportErrorWithElaboration(
+            IVI_ERROR_CANNOT_RECOVER,
+            "The configuration store gives the driver session '%s' more than %lld virtual names.",
+            GetLogicalName().c_str(), kMaxVirtualNames);
+    };
     for (ViInt32 i = 1; i <= count; ++i) {
         StoreHandle item;
         status = IviConfig_GetVirtualNameItemByIndex(collection.get(), i, item.out());
@@ -303,6 +311,7 @@ ViStatus DriverSession::ReadVirtualNames(IviDriverSessionHandle session) {
         status = IviConfig_GetVirtualRangeCount(ranges.get(), &rangeCount);
         if (status < 0) return fail(status);
         if (rangeCount < 1) {
+            if (++entries > kMaxVirtualNames) return tooMany();
             virtualToPhysical_[name] = target;
             physicalToVirtual_[target] = name;
             continue;
@@ -321,12 +330,8 @@ ViStatus DriverSession::ReadVirtualNames(IviDriverSessionHandle session) {
             const long long first = bounds[0];
             const long long last = bounds[1];
             const long long start = bounds[2];
-            if (last - first + 1 > kMaxVirtualRangeLength) {
-                return ReportErrorWithElaboration(
-                    IVI_ERROR_CANNOT_RECOVER,
-                    "The configuration store gives the virtual name '%s' a range of more than %lld indices.",
-                    name.c_str(), kMaxVirtualRangeLength);
-            }
+            if (last >= first) entries += last - first + 1;
+            if (entries > kMaxVirtualNames) return tooMany();
             for (long long k = first; k <= last; ++k) {
                 const std::string virtualName = name + std::to_string(k);
                 const std::string physicalName = target + std::to_string(k - first + start);

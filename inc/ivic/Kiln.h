@@ -6,4 +6,5 @@
 #include "DriverSession.h"
 #include "ErrorReporting.h"
 #include "OptionScanner.h"
+#include "SessionRef.h"
 #include "StatusMessages.h"

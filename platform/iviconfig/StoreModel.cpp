@@ -24,10 +24,6 @@ constexpr off_t kMaxStoreFileSize = 16 * 1024 * 1024;
 // Structures may nest; the depth is bounded so that a hostile file cannot
 // exhaust the stack.
 constexpr int kMaxStructureDepth = 32;
-// Each index of a virtual range becomes a name of its own in the driver's
-// maps; the span is bounded so that a mistyped bound cannot make it build
-// billions of entries.
-constexpr std::int64_t kMaxRangeSpan = 65536;
 
 std::string quoted(const std::string &text) { return "\"" + text + "\""; }
 
@@ -249,9 +245,6 @@ private:
             if (range.first > range.last)
                 fail(child, "range of " + where(node) + " has first " + std::to_string(range.first) +
                                 " greater than last " + std::to_string(range.last));
-            if (static_cast<std::int64_t>(range.last) - range.first + 1 > kMaxRangeSpan)
-                fail(child, "range of " + where(node) + " spans more than " + std::to_string(kMaxRangeSpan) +
-                                " indexes");
             // The physical indexes start .. start + (last - first) must be
             // 32-bit integers too.
             if (static_cast<std::int64_t>(range.start) + range.last - range.first > INT32_MAX)

@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -22,13 +22,23 @@ struct ErrorSlot {
     std::string text;
 };
 
+// A number for the calling thread, never given to another thread of the
+// process (std::thread::id values are reused once a thread has exited, which
+// would let a new thread release a lock an exited one left held). 0 is no
+// thread.
+std::uint64_t ThisThread() {
+    static std::atomic<std::uint64_t> next{1};
+    thread_local const std::uint64_t self = next.fetch_add(1, std::memory_order_relaxed);
+    return self;
+}
+
 // Recursive lock that knows its owner, so that an unlock by a thread that
 // does not hold it is refused instead of corrupting the lock.
 class OwnedRecursiveLock {
 public:
     // False when the session was disposed before the lock came free.
     bool Lock() {
-        const auto self = std::this_thread::get_id();
+        const std::uint64_t self = ThisThread();
         std::unique_lock<std::mutex> guard(mutex_);
         if (depth_ > 0 && owner_ == self) {
             ++depth_;
@@ -42,9 +52,9 @@ public:
     }
     bool Unlock() {
         std::lock_guard<std::mutex> guard(mutex_);
-        if (depth_ == 0 || owner_ != std::this_thread::get_id()) return false;
+        if (depth_ == 0 || owner_ != ThisThread()) return false;
         if (--depth_ == 0) {
-            owner_ = std::thread::id();
+            owner_ = 0;
             released_.notify_one();
         }
         return true;
@@ -55,9 +65,9 @@ public:
     // is free afterwards (then the slot may serve a new session).
     bool ReleaseForDispose() {
         std::lock_guard<std::mutex> guard(mutex_);
-        if (depth_ > 0 && owner_ == std::this_thread::get_id()) {
+        if (depth_ > 0 && owner_ == ThisThread()) {
             depth_ = 0;
-            owner_ = std::thread::id();
+            owner_ = 0;
         }
         retired_ = true;
         released_.notify_all();
@@ -72,7 +82,7 @@ public:
 private:
     std::mutex mutex_;
     std::condition_variable released_;
-    std::thread::id owner_;
+    std::uint64_t owner_ = 0;
     unsigned long depth_ = 0;
     bool retired_ = false;
 };

@@ -12,12 +12,6 @@
 namespace varnel::test {
 namespace {
 
-kiln::DriverSession& SessionOf(ViSession vi) {
-    void* data = nullptr;
-    IviSession_GetDataPtr(vi, &data);
-    return *static_cast<kiln::DriverSession*>(data);
-}
-
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
@@ -183,6 +177,45 @@ TEST_P(StoreFailures, FailWithTheStoreStatusAndText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StoreFailures, ::testing::ValuesIn(kStoreFailures));
+
+// A store's virtual names, with every index of their ranges, are bounded per
+// session: a small file cannot make initialization take all memory.
+TEST(StoreVirtualNames, BoundedPerSessionAtTheLimitAndBeyond) {
+    struct Case {
+        const char* what;
+        int names;       // virtual names, each with one range
+        int perName;     // indexes of each range
+        int plain;       // virtual names without a range
+        ViStatus status;
+    } const cases[] = {
+        {"exactly at the bound", 2, 32768, 0, VI_SUCCESS},
+        {"one plain name past the bound", 2, 32768, 1, IVI_ERROR_CANNOT_RECOVER},
+        {"many full ranges", 40, 65536, 0, IVI_ERROR_CANNOT_RECOVER},
+    };
+    for (const Case& c : cases) {
+        std::string xml = R"(<IviConfigStore><SoftwareModule name="Varnel"/><DriverSession name="Wide" softwareModule="Varnel" simulate="true">)";
+        for (int i = 0; i < c.names; ++i) {
+            xml += "<VirtualName name=\"V" + std::to_string(i) + "_\" physicalName=\"P" + std::to_string(i) +
+                   "_\"><Range first=\"1\" last=\"" + std::to_string(c.perName) + "\" start=\"1\"/></VirtualName>";
+        }
+        for (int i = 0; i < c.plain; ++i) xml += "<VirtualName name=\"Plain\" physicalName=\"Q\"/>";
+        xml += "</DriverSession></IviConfigStore>";
+        TempStore store(xml);
+        ViSession vi = 0;
+        ASSERT_EQ(c.status, Varnel_InitWithOptions(const_cast<ViRsrc>("Wide"), VI_FALSE, VI_FALSE, "", &vi)) << c.what;
+        if (c.status == VI_SUCCESS) {
+            EXPECT_EQ(65536u, SessionOf(vi).GetVirtualNames().size()) << c.what;
+            EXPECT_EQ("P1_32768", SessionOf(vi).GetPhysicalName("V1_32768")) << c.what;
+            Varnel_close(vi);
+        } else {
+            EXPECT_EQ(0u, vi);
+            EXPECT_EQ("Failure cannot recover.  The configuration store gives the driver session 'Wide' more than "
+                      "65536 virtual names.",
+                      ReadError(VI_NULL).text)
+                << c.what;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace varnel::test

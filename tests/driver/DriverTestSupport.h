@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "DriverSession.h"
+#include "SessionRef.h"
 #include "Varnel.h"
 
 namespace varnel::test {
@@ -47,6 +49,9 @@ private:
     std::string previous_;
     bool hadPrevious_ = false;
 };
+
+// The session object behind an open handle, for tests that look inside it.
+inline kiln::DriverSession& SessionOf(ViSession vi) { return *kiln::PeekSession(vi); }
 
 struct RecordedError {
     ViStatus code = 0;

@@ -19,12 +19,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-kiln::DriverSession& SessionOf(ViSession vi) {
-    void* data = nullptr;
-    IviSession_GetDataPtr(vi, &data);
-    return *static_cast<kiln::DriverSession*>(data);
-}
-
 ViStatus Init(const std::string& resource, ViBoolean idQuery, ViBoolean reset, const char* options, ViSession* vi) {
     return Varnel_InitWithOptions(const_cast<ViRsrc>(resource.c_str()), idQuery, reset, options, vi);
 }

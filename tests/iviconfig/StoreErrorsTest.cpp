@@ -148,11 +148,11 @@ INSTANTIATE_TEST_SUITE_P(
                                     "    <VirtualName name=\"Out\" physicalName=\"Load\"><Range first=\"1\" last=\"2\" start=\"2147483647\"/></VirtualName>\n"
                                     "  </DriverSession>\n"),
                     IVICONFIG_ERROR_INVALID_STORE, {"largest 32-bit physical index"}},
-        LoadFailure{"RangeTooWide",
+        LoadFailure{"RangeOverEvery32BitIndex",
                     store(kModule + "  <DriverSession name=\"S\" softwareModule=\"Varnel\">\n"
                                     "    <VirtualName name=\"Out\" physicalName=\"Load\"><Range first=\"-2147483648\" last=\"2147483647\" start=\"0\"/></VirtualName>\n"
                                     "  </DriverSession>\n"),
-                    IVICONFIG_ERROR_INVALID_STORE, {"spans more than 65536 indexes"}}),
+                    IVICONFIG_ERROR_INVALID_STORE, {"largest 32-bit physical index"}}),
     [](const ::testing::TestParamInfo<LoadFailure> &info) { return std::string(info.param.label); });
 
 TEST(StoreLoad, NullOrEmptyLocationAndASecondDeserialize) {

@@ -107,6 +107,36 @@ TEST(Lock, UnlockByAThreadThatDoesNotHoldItIsRefused) {
     EXPECT_EQ(VI_SUCCESS, IviSession_Unlock(s.vi, nullptr));
 }
 
+TEST(Lock, AThreadThatReusesAnExitedOwnersIdCannotUnlock) {
+    // The system hands an exited thread's id to a later thread; the lock an
+    // exited thread left held must stay held against every later thread.
+    Handle s;
+    std::thread::id ownerId;
+    std::thread([&] {
+        ownerId = std::this_thread::get_id();
+        ASSERT_EQ(VI_SUCCESS, IviSession_Lock(s.vi, nullptr));
+    }).join();
+    bool reused = false;
+    for (int i = 0; i < 50 && !reused; ++i) {
+        ViStatus unlock = VI_SUCCESS;
+        std::thread([&] {
+            reused = std::this_thread::get_id() == ownerId;
+            unlock = IviSession_Unlock(s.vi, nullptr);
+        }).join();
+        ASSERT_EQ(IVISESSION_ERROR_LOCK_NOT_HELD, unlock) << "round " << i << (reused ? " (reused id)" : "");
+    }
+    EXPECT_TRUE(reused) << "no later thread was given the exited owner's id; the case went untried";
+    // The lock is still held: another thread's lock waits and is refused by
+    // the dispose.
+    std::atomic<ViStatus> waited{1};
+    std::thread waiter([&] { waited = IviSession_Lock(s.vi, nullptr); });
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(1, waited.load());
+    ASSERT_EQ(VI_SUCCESS, IviSession_Dispose(s.vi));
+    waiter.join();
+    EXPECT_EQ(IVI_ERROR_INVALID_SESSION_HANDLE, waited.load());
+}
+
 TEST(Lock, DisposeWakesNoWaiterIntoAFreedSession) {
     // A thread waiting for the lock of a session that is disposed meanwhile
     // is refused once the holder lets go.
