@@ -7,6 +7,51 @@ VARNEL_JOBS=$(nproc 2>/dev/null || echo 2)
 # Packages of the 64-bit build, and those the 32-bit build adds.
 VARNEL_PACKAGES_64="cmake make g++ binutils libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev"
 VARNEL_PACKAGES_32="g++-multilib libgtest-dev:i386 libgmock-dev:i386 libpugixml-dev:i386"
+# Packages that building and checking the install trees and the Debian
+# packages add: dpkg-shlibdeps (Depends) and pkg-config.
+VARNEL_PACKAGES_INSTALL="dpkg-dev pkgconf"
+
+# The configure options of each build tree that scripts share: scripts/test
+# builds and tests them, scripts/package and scripts/check-install reuse them.
+# Sets the array VARNEL_TREE_ARGS.
+varnel_tree_args() {
+    case "$1" in
+        64) VARNEL_TREE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+        32) VARNEL_TREE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_BUILD_BENCH=OFF
+                -DCMAKE_TOOLCHAIN_FILE="$VARNEL_ROOT/cmake/toolchain-i686.cmake")
+            varnel_i386_runner
+            if [ -n "$VARNEL_I386_EMULATOR" ]; then
+                VARNEL_TREE_ARGS+=(-DCMAKE_CROSSCOMPILING_EMULATOR="$VARNEL_I386_EMULATOR")
+            fi ;;
+        asan) VARNEL_TREE_ARGS=(-DCMAKE_BUILD_TYPE=Debug -DVARNEL_SANITIZE=ON -DVARNEL_BUILD_BENCH=OFF) ;;
+        *) echo "unknown build tree: $1" >&2; return 2 ;;
+    esac
+}
+
+# Configures and builds the tree $1 under $2 (the build root).
+varnel_build_tree() {
+    varnel_tree_args "$1"
+    cmake -S "$VARNEL_ROOT" -B "$2/$1" "${VARNEL_TREE_ARGS[@]}"
+    cmake --build "$2/$1" -j "$VARNEL_JOBS"
+}
+
+# Some machines (virtual machines without 32-bit compatibility mode) cannot
+# run i386 programs; there they run under qemu-i386, which this installs.
+# Sets VARNEL_I386_EMULATOR: empty when i386 programs run natively.
+varnel_i386_runner() {
+    [ -n "${VARNEL_I386_CHECKED:-}" ] && return 0
+    VARNEL_I386_CHECKED=1
+    VARNEL_I386_EMULATOR=""
+    local probe
+    probe=$(mktemp -d)
+    echo 'int main(void) { return 0; }' >"$probe/probe.c"
+    if gcc -m32 "$probe/probe.c" -o "$probe/probe" 2>/dev/null && ! "$probe/probe" 2>/dev/null; then
+        varnel_ensure_packages qemu-user
+        VARNEL_I386_EMULATOR=$(command -v qemu-i386)
+        echo "this machine cannot run i386 programs: they run under $VARNEL_I386_EMULATOR"
+    fi
+    rm -rf "$probe"
+}
 
 varnel_missing_packages() {
     local missing=() package
