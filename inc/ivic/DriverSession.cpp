@@ -259,7 +259,10 @@ ViStatus DriverSession::ReportConfigStoreError(ViStatus code) {
     return IviSession_SetError(handle_, code, description);
 }
 
-ViStatus DriverSession::InvalidateAllAttributes() { return VI_SUCCESS; }
+ViStatus DriverSession::InvalidateAllAttributes() {
+    attributeCache_.Clear();
+    return VI_SUCCESS;
+}
 
 void DriverSession::SetIdentity(std::string manufacturer, std::string model, std::string serialNumber,
                                 std::string firmwareRevision) {

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 #include <map>
 #include <string>
 
+#include "AttributeCache.h"
 #include "IviConfig.h"
 #include "visa.h"
 #include "visatype.h"
@@ -171,6 +173,9 @@ public:
     std::string& SerialNumber() { return serialNumber_; }
     std::string& FirmwareRevision() { return firmwareRevision_; }
     const StringMap& GetPhysicalNameCapabilities() const { return physicalNameCapabilities_; }
+    // The attribute cache and the coercion records; used under the session lock.
+    AttributeCache& GetAttributeCache() { return attributeCache_; }
+    std::deque<std::string>& GetCoercionRecords() { return coercionRecords_; }
 
 private:
     ViSession handle_;
@@ -211,6 +216,8 @@ private:
     StringMap virtualToPhysical_;
     StringMap physicalToVirtual_;
     StringMap physicalNameCapabilities_;
+    AttributeCache attributeCache_;
+    std::deque<std::string> coercionRecords_;
 };
 
 // The step after every successful instrument command: the session's own

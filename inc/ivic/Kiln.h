@@ -2,6 +2,7 @@
 // error recording, the status table and option parsing.
 #pragma once
 
+#include "Attributes.h"
 #include "CallFrame.h"
 #include "DriverSession.h"
 #include "ErrorReporting.h"
