@@ -1,6 +1,7 @@
 #include "Instrument.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -97,7 +98,7 @@ std::string Lower(std::string_view s) {
 struct Instrument::Impl {
     InstrumentOptions options;
     Load load;
-    std::uint64_t unknown = 0;
+    std::atomic<std::uint64_t> unknown{0};  // read by other threads (tests, the summary)
     unsigned esr = 0;
     std::uint64_t noiseState;
 
@@ -319,13 +320,16 @@ bool Measurement(Call& c, int what) {
     if (!NoArgs(c)) return false;
     Impl& in = c.in;
     const OperatingPoint p = in.load.Settle(c.t);
-    const Ratings& r = in.load.ratings();
+    const double fs = in.CurrentScale(in.load.CurrentRange(), p.current);
     switch (what) {
         case 0: c.reply = in.Reading(p.voltage, in.load.VoltageFullScale()); break;
-        case 1: c.reply = in.Reading(p.current, in.CurrentScale(0, p.current)); break;
-        case 2: c.reply = Number(in.Read(p.power(), r.power)); break;
-        case 3: c.reply = Number(in.Read(in.load.RippleVoltage(p.current) * p.current, r.power)); break;
-        default: c.reply = Number(in.Read(p.power(), r.power), "%.3f"); break;
+        case 1: c.reply = in.Reading(p.current, fs); break;
+        case 3: c.reply = Number(in.load.RippleVoltage(p.current) * (1 + 0.03 * in.Uniform()) * in.Read(p.current, fs)); break;
+        default: {  // the power is the product of the voltage and current readings
+            const double power = in.Read(p.voltage, in.load.VoltageFullScale()) * in.Read(p.current, fs);
+            c.reply = Number(power, what == 2 ? "%.6g" : "%.3f");
+            break;
+        }
     }
     return true;
 }
@@ -497,10 +501,10 @@ const Entry kCommands[] = {
 
     // sequences
     {"SQI", [](Call& c) { if (!NoArgs(c)) return false; c.in.load.InitializeSequence(); return true; }},
-    {"SQU", [](Call& c) {  // <steps 1-64>,<repeats 0-65535, 0 endless>,<mode 0 CC,1 CP,2 CR,3 CV>,<end 0 off,1 static>
+    {"SQU", [](Call& c) {  // <steps 1-64>,<repeats 0-65535, 0 endless>,<mode 0 CC,1 CP,2 CR,3 CV>,<pause ms>
          const auto f = Split(c.rest, ',');
          long v[4];
-         static constexpr long kHigh[] = {64, 65535, 3, 1};
+         static constexpr long kHigh[] = {64, 65535, 3, 10000000};
          if (f.size() != 4) return false;
          for (int i = 0; i < 4; ++i)
              if (!ParseInt(f[i], v[i]) || v[i] < (i == 0 ? 1 : 0) || v[i] > kHigh[i]) return false;

@@ -223,13 +223,17 @@ Load::Demand Load::DemandAt(double t) {
             return {Mode::ConstantCurrent, d * freqLevel_[0] + (1 - d) * freqLevel_[1], loadOn_};
         }
         case Activity::Sequence: {
+            // Each repetition runs the steps, then pauses with the load drawing
+            // nothing; the sequence ends after the last step of the last one.
             const double length = SequenceLength();
-            if (length <= 0 || (seqRepeat_ > 0 && elapsed >= length * static_cast<double>(seqRepeat_))) {
+            const double cycle = length + seqPauseMs_ / 1000;
+            if (length <= 0 ||
+                (seqRepeat_ > 0 && elapsed >= cycle * static_cast<double>(seqRepeat_) - seqPauseMs_ / 1000)) {
                 activity_ = Activity::None;
-                if (seqEnd_ == 0) loadOn_ = false;
-                return {mode_, statics.level, loadOn_};
+                return statics;
             }
-            double at = std::fmod(elapsed, length);
+            double at = std::fmod(elapsed, cycle);
+            if (at >= length) return {SequenceMode(seqMode_), 0.0, false};
             for (long k = 0; k < seqCount_; ++k) {
                 at -= sequence_[k].timeMs / 1000;
                 if (at < 0) return {SequenceMode(seqMode_), sequence_[k].level, loadOn_};
@@ -315,14 +319,14 @@ void Load::InitializeSequence() {
     seqCount_ = 0;
     seqRepeat_ = 1;
     seqMode_ = 0;
-    seqEnd_ = 1;
+    seqPauseMs_ = 0;
 }
 
-void Load::ConfigureSequence(long count, long repeat, long mode, long end) {
+void Load::ConfigureSequence(long count, long repeat, long mode, long pauseMs) {
     seqCount_ = count;
     seqRepeat_ = repeat;
     seqMode_ = mode;
-    seqEnd_ = end;
+    seqPauseMs_ = static_cast<double>(pauseMs);
 }
 
 void Load::SetSequenceStep(long step, double level, double timeMs) { sequence_[step - 1] = {level, timeMs}; }

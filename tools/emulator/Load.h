@@ -119,7 +119,7 @@ public:
 
     // --- sequences ---
     void InitializeSequence();
-    void ConfigureSequence(long count, long repeat, long mode, long end);
+    void ConfigureSequence(long count, long repeat, long mode, long pauseMs);
     void SetSequenceStep(long step, double level, double timeMs);
     void StartSequence(bool start, double t);
 
@@ -130,6 +130,7 @@ public:
     const SweepRecord& Record(SweepKind k) const { return record_[static_cast<int>(k)]; }
 
     // --- measurement helpers ---
+    int CurrentRange() const { return currentRange_; }
     double CurrentRangeFullScale(int range) const;  // 0 (auto: the high range) to 3
     double VoltageFullScale() const;                // of the CC voltage range
     bool Averaging() const { return averaging_; }
@@ -173,7 +174,8 @@ private:
     std::array<double, 2> freqLevel_, freqSlew_;
 
     std::array<SequenceStep, 64> sequence_;
-    long seqCount_, seqRepeat_, seqMode_, seqEnd_;
+    long seqCount_, seqRepeat_, seqMode_;
+    double seqPauseMs_;
 
     std::array<SweepConfig, 3> config_;
     std::array<std::array<double, 2>, 3> limits_;
