@@ -1,33 +1,17 @@
 """PyVISA, a VISA client we did not write, with its pure-Python back end,
 talks to the emulator as a TCPIP SOCKET resource: identity, a setting, a
 measurement. The emulator program is named by VARNEL_EMULATOR."""
-import os
-import select
-import subprocess
-
 import pytest
 import pyvisa
+
+import emulator_process
 
 
 @pytest.fixture
 def emulator():
-    program = os.environ["VARNEL_EMULATOR"]
-    proc = subprocess.Popen(
-        [program, "--port", "0", "--model", "M2", "--source-voltage", "24", "--source-resistance", "0.1"],
-        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    try:
-        ready, _, _ = select.select([proc.stdout], [], [], 10)
-        assert ready, "the emulator printed no listening line"
-        first = proc.stdout.readline().strip()
-        assert first.startswith("listening 127.0.0.1:"), first
-        yield int(first.rsplit(":", 1)[1])
-    finally:
-        proc.terminate()  # SIGTERM to the emulator's own pid
-        try:
-            proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait()
+    proc, port = emulator_process.start("--model", "M2", "--source-voltage", "24", "--source-resistance", "0.1")
+    yield port
+    emulator_process.stop(proc)
 
 
 @pytest.fixture
