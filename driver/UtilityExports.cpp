@@ -9,9 +9,11 @@ namespace {
 constexpr std::size_t kTextBufferSize = 256;  // the IVI size of these text outputs
 }
 
-// The clear command "CL" (no status check follows it), then the load off.
-// The load-off line is the write of VARNEL_ATTR_LOAD_ENABLED with VI_FALSE,
-// sent here directly; it has the status check like every attribute write.
+// The clear command "CL" (no status check follows it), then the load off:
+// the line that the write of VARNEL_ATTR_LOAD_ENABLED with VI_FALSE sends,
+// with the status check of every attribute write. It is sent here directly
+// until that attribute's write exists; then Disable sets the attribute, so
+// that the cache learns of it too.
 VARNEL_API ViStatus Varnel_Disable(ViSession Vi) {
     return kiln::CallFrame<kiln::DriverSession>(Vi, [&](kiln::DriverSession& session) -> ViStatus {
         if (!session.GetSimulate()) {
