@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr char kSimulationRefusal[] = "Direct I/O operations are not available in simulation mode.";
 constexpr ViInt64 kMaxTransferCount = 0xFFFFFFFFLL;  // VISA counts are 32-bit unsigned
 constexpr std::size_t kDrainChunk = 4096;
 constexpr std::size_t kDrainLimit = 1024 * 1024;  // most bytes one read throws away
@@ -53,9 +52,8 @@ VARNEL_API ViStatus Varnel_viWrite(ViSession Vi, ViInt64 BufferSize, ViConstBuf 
         }
         ViStatus status = CheckTransferCount(session, BufferSize, "Varnel_viWrite");
         if (status < 0) return status;
-        if (session.GetSimulate()) {
-            return session.ReportErrorWithElaboration(VARNEL_ERROR_IO_GENERAL, kSimulationRefusal);
-        }
+        status = kiln::RefuseSimulation(Vi);
+        if (status < 0) return status;
         ViUInt32 written = 0;
         status = viWrite(session.GetInstrumentSession(), Buffer, static_cast<ViUInt32>(BufferSize), &written);
         *ReturnCount = written;
@@ -73,9 +71,8 @@ VARNEL_API ViStatus Varnel_viRead(ViSession Vi, ViInt64 BufferSize, ViByte Buffe
         }
         ViStatus status = CheckTransferCount(session, BufferSize, "Varnel_viRead");
         if (status < 0) return status;
-        if (session.GetSimulate()) {
-            return session.ReportErrorWithElaboration(VARNEL_ERROR_IO_GENERAL, kSimulationRefusal);
-        }
+        status = kiln::RefuseSimulation(Vi);
+        if (status < 0) return status;
         const ViSession io = session.GetInstrumentSession();
         const auto start = std::chrono::steady_clock::now();
         ViUInt32 count = 0;
