@@ -315,9 +315,6 @@ ViStatus ReadSupportedModels(ViSession vi, ViConstString, const AttributeDescrip
     return VI_SUCCESS;
 }
 
-namespace {
-
-// The I/O attributes ask the simulate attribute itself, then refuse simulation.
 ViStatus RefuseSimulation(ViSession vi) {
     ViBoolean simulate = VI_FALSE;
     const ViStatus status =
@@ -326,8 +323,6 @@ ViStatus RefuseSimulation(ViSession vi) {
     if (simulate != VI_FALSE) return ReportErrorWithElaboration(vi, VARNEL_ERROR_IO_GENERAL, kSimulationIoError);
     return status;
 }
-
-}  // namespace
 
 ViStatus ReadIoSession(ViSession vi, ViConstString, const AttributeDescriptor& attribute, void* value, ViInt32) {
     return SessionRead(vi, attribute, value, [&](DriverSession& session) -> ViStatus {

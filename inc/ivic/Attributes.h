@@ -306,6 +306,11 @@ ViStatus ReadIoSession(ViSession, ViConstString, const AttributeDescriptor&, voi
 ViStatus ReadIoTimeout(ViSession, ViConstString, const AttributeDescriptor&, void*, ViInt32);
 ViStatus WriteIoTimeout(ViSession, ViConstString, const AttributeDescriptor&, const void*);
 
+// Direct I/O and the I/O attributes ask the simulate attribute itself
+// (through the generic getter) and refuse simulation with
+// VARNEL_ERROR_IO_GENERAL; otherwise the getter's status.
+ViStatus RefuseSimulation(ViSession vi);
+
 // The supported models joined by commas in ascending order, built once.
 const std::string& SupportedModelsText();
 

@@ -23,7 +23,8 @@ namespace kiln {
 
 class DriverSession;
 
-class SessionAnchor {
+// One cache line each, so that sessions used on different threads share none.
+class alignas(64) SessionAnchor {
 public:
     // The handle in the high 32 bits; the closed flag and the count of
     // references in the low 32 bits.

@@ -235,6 +235,14 @@ void Session::BeginCall() {
     }
 }
 
+void Session::DropFormattedInput() {
+    if (!formattedInput) return;
+    formattedInput = false;
+    traceDiscarded += source.len - source.pos;
+    source.pos = source.len = 0;
+    source.traceMark = 0;
+}
+
 ViStatus Session::DiscardInput() {
     traceDiscarded += source.len - source.pos;
     source.pos = source.len = 0;

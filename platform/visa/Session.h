@@ -85,6 +85,8 @@ public:
     // Begins an operation (or a phase of viQueryf): copies the attributes
     // into the read source and brings the socket time-outs up to date.
     void BeginOp(IoOp& op);
+    // Throws away what a formatted read left buffered, if anything.
+    void DropFormattedInput();
     // Throws away buffered input and whatever already waits on the connection.
     ViStatus DiscardInput();
 
@@ -110,6 +112,10 @@ public:
     bool readSinceSend = true;
     timespec lastIo{};
     ViUInt32 socketTimeout = kDefaultTimeout;  // the SO_RCVTIMEO / SO_SNDTIMEO in force
+    // The buffered input belongs to formatted I/O (a viScanf or viQueryf
+    // read into it last). viRead works on the connection, not on that
+    // buffer: it throws such input away before it reads.
+    bool formattedInput = false;
     SessionSource source;
     TraceBytes traceWritten;
     TraceBytes traceRead;

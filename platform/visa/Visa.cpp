@@ -108,6 +108,7 @@ ViStatus DoScanf(Session& s, ViConstString fmt, va_list* args) {
     s.BeginOp(op);
     const ViStatus st = varnel::visa::ScanRead(s.source, fmt, args);
     s.source.op = nullptr;
+    s.formattedInput = true;
     return st;
 }
 
@@ -315,6 +316,9 @@ ViStatus viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
     std::lock_guard<std::mutex> io(s->ioMutex);
     if (s->closed.load()) return VI_ERROR_INV_OBJECT;
     s->BeginCall();
+    // What a formatted read buffered and did not use (the rest of a reply it
+    // failed to scan, say) is not for an unformatted read.
+    s->DropFormattedInput();
     IoOp op(*s);
     s->BeginOp(op);
     SessionSource& src = s->source;

@@ -532,6 +532,37 @@ TEST_F(Io, EarlierInputNeverAnswersALaterQuery) {
     }
 }
 
+// viRead works on the connection, not on the formatted-I/O buffer: what a
+// formatted read buffered and did not use never comes back from it.
+TEST_F(Io, FormattedLeftoversNeverComeBackFromViRead) {
+    fake.reply("NEXT", "222\n");
+    const StaleCase cases[] = {
+        {"a reply a failed viQueryf could not scan",
+         [](FakeInstrument& f, ViSession v) {
+             f.reply("A", "abc\n");
+             ViReal64 x = 0;
+             EXPECT_EQ(viQueryf(v, "A\n", "%lf%*t", &x), VI_ERROR_IO);
+         }},
+        {"rest of a reply and a second line after viScanf",
+         [](FakeInstrument& f, ViSession v) {
+             f.reply("A", "111 999\n999\n");
+             ViInt32 x = 0;
+             EXPECT_EQ(viPrintf(v, "A\n"), VI_SUCCESS);
+             EXPECT_EQ(viScanf(v, "%ld", &x), VI_SUCCESS);
+             EXPECT_EQ(x, 111);
+         }},
+    };
+    for (const StaleCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.leave(fake, vi);
+        char buf[64] = {};
+        ViUInt32 n = 0;
+        EXPECT_EQ(viWrite(vi, reinterpret_cast<ViConstBuf>("NEXT\n"), 5, &n), VI_SUCCESS);
+        EXPECT_EQ(viRead(vi, reinterpret_cast<ViPBuf>(buf), sizeof buf, &n), VI_SUCCESS_TERM_CHAR);
+        EXPECT_EQ(std::string(buf, n), "222\n");
+    }
+}
+
 // --- endless and flooding peers --------------------------------------------
 
 struct FloodCase {
