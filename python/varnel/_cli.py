@@ -41,6 +41,10 @@ examples:
 'varnel COMMAND --help' tells more about each command."""
 
 
+class UsageError(Exception):
+    """A bad command line: reported with exit status 2, no session opened."""
+
+
 def settings() -> List[str]:
     """The property names of the write-only settings, for `set`."""
     return sorted(PROPERTY_NAMES[a.id] for a in L.ATTRIBUTES.values() if a.access == "W")
@@ -87,7 +91,7 @@ def open_load(args: argparse.Namespace) -> Load:
     resource = args.resource
     if resource is None:
         if not args.simulate:
-            raise SystemExit("varnel: error: RESOURCE is needed unless --simulate is given")
+            raise UsageError("RESOURCE is needed unless --simulate is given")
         resource = SIMULATED_RESOURCE
     return Load(resource, id_query=args.id_query, reset=args.reset, simulate=args.simulate, model=args.model,
                 options=args.options)
@@ -115,9 +119,9 @@ def cmd_measure(load: Load, args: argparse.Namespace, out: IO[str]) -> int:
             print(f"{name:<8} {value:12.6g} {unit}", file=out)
         return 0
     if not args.every > 0:
-        raise SystemExit("varnel: error: --every needs a positive number of seconds")
+        raise UsageError("--every needs a positive number of seconds")
     if args.count < 1:
-        raise SystemExit("varnel: error: --count needs at least 1")
+        raise UsageError("--count needs at least 1")
     print(f"{'time_s':>8} {'voltage_V':>12} {'current_A':>12} {'power_W':>12}", file=out)
     start = time.monotonic()
     for row in range(args.count):
@@ -132,23 +136,23 @@ def cmd_measure(load: Load, args: argparse.Namespace, out: IO[str]) -> int:
 def parse_value(name: str, text: str) -> object:
     info = Load.attribute(name)
     if info.access != "W":
-        raise SystemExit(f"varnel: error: {name} is not a write-only setting (see 'varnel set --help')")
+        raise UsageError(f"{name} is not a write-only setting (see 'varnel set --help')")
     enum = L.ATTRIBUTE_ENUMS.get(info.name)
     if info.type == "ViBoolean":
         words = {"on": True, "off": False, "true": True, "false": False, "1": True, "0": False}
         if text.lower() not in words:
-            raise SystemExit(f"varnel: error: {name} takes on or off, not {text!r}")
+            raise UsageError(f"{name} takes on or off, not {text!r}")
         return words[text.lower()]
     if enum is not None:
         for member in enum:
             if text.upper() == member.name or text == str(member.value):
                 return member
         choices = ", ".join(f"{m.name} ({m.value})" for m in enum)
-        raise SystemExit(f"varnel: error: {name} takes one of {choices}; not {text!r}")
+        raise UsageError(f"{name} takes one of {choices}; not {text!r}")
     try:
         return float(text) if info.type == "ViReal64" else int(text, 0)
     except ValueError:
-        raise SystemExit(f"varnel: error: {name} takes a number, not {text!r}") from None
+        raise UsageError(f"{name} takes a number, not {text!r}") from None
 
 
 def cmd_set(load: Load, args: argparse.Namespace, out: IO[str]) -> int:
@@ -230,7 +234,7 @@ def main(argv: Optional[List[str]] = None) -> int:
     except VarnelError as e:
         print(f"varnel: error: {e}", file=sys.stderr)
         return 1
-    except (ValueError, TypeError) as e:
+    except (UsageError, ValueError, TypeError) as e:
         print(f"varnel: error: {e}", file=sys.stderr)
         return 2
     except NotImplementedError as e:

@@ -104,6 +104,8 @@ class SweepVerdict:
 
 
 def _parse_step(text: str) -> Optional[SweepStep]:
+    if not text.strip():
+        return None  # simulation gives the empty text
     fields = [f.strip() for f in text.split(",")]
     try:
         if len(fields) == 2 and fields[1].upper() == "NOT RUN":
@@ -117,6 +119,8 @@ def _parse_step(text: str) -> Optional[SweepStep]:
 
 
 def _parse_verdict(text: str) -> Optional[SweepVerdict]:
+    if not text.strip():
+        return None  # simulation gives the empty text
     fields = [f.strip() for f in text.split(",")]
     if len(fields) == 1 and fields[0].upper() == "NOT RUN":
         return None
@@ -236,7 +240,7 @@ class Load(AttributeProperties):
             # threads' calls, and so this close, waiting.
             vi = self._vi
             for _ in range(getattr(self._held, "depth", 0)):
-                has = c_uint16(0)
+                has = c_uint16(1)  # unlocking takes the caller's word that it holds the lock
                 self._lib.Varnel_UnlockSession(vi, byref(has))
             self._held.depth = 0
             while self._in_flight:
@@ -453,12 +457,15 @@ class Load(AttributeProperties):
 
     # ---- measurements (0.0 in simulation) ----
 
-    def _measure(self, function: str, range_: Optional[int] = None) -> float:
+    def _measure(self, function: str) -> float:
         value = c_double(0.0)
-        if range_ is None:
-            self._call(function, byref(value))
-        else:
-            self._call(function, _int32("range", range_, L.FUNCTION_ENUMS[function]), byref(value))
+        self._call(function, byref(value))
+        return value.value
+
+    def _measure_in(self, function: str, range_: Any) -> float:
+        token = _int32("range", range_, L.FUNCTION_ENUMS[function])
+        value = c_double(0.0)
+        self._call(function, token, byref(value))
         return value.value
 
     def measure_voltage(self) -> float:
@@ -467,7 +474,7 @@ class Load(AttributeProperties):
 
     def measure_dc_voltage(self, range: Union[L.DCVoltageRange, int] = L.DCVoltageRange.AUTO) -> float:
         """Measures the DC voltage in a DCVoltageRange, V."""
-        return self._measure("Varnel_MeasureDCVoltage", range)
+        return self._measure_in("Varnel_MeasureDCVoltage", range)
 
     def measure_current(self) -> float:
         """Measures the current, A."""
@@ -475,7 +482,7 @@ class Load(AttributeProperties):
 
     def measure_current_at_range(self, range: Union[L.CurrentRange, int]) -> float:
         """Measures the current in a CurrentRange, A."""
-        return self._measure("Varnel_MeasureCurrentAtRange", range)
+        return self._measure_in("Varnel_MeasureCurrentAtRange", range)
 
     def measure_power(self) -> float:
         """Measures the power, W."""
@@ -483,11 +490,11 @@ class Load(AttributeProperties):
 
     def measure_noise_voltage(self, range: Union[L.NoiseVoltageRange, int] = L.NoiseVoltageRange.AUTO) -> float:
         """Measures the noise voltage in a NoiseVoltageRange, V peak to peak."""
-        return self._measure("Varnel_MeasureNoiseVoltage", range)
+        return self._measure_in("Varnel_MeasureNoiseVoltage", range)
 
     def measure_ripple_voltage(self, range: Union[L.NoiseVoltageRange, int] = L.NoiseVoltageRange.AUTO) -> float:
         """Measures the ripple voltage in a NoiseVoltageRange, V rms."""
-        return self._measure("Varnel_MeasureRippleVoltage", range)
+        return self._measure_in("Varnel_MeasureRippleVoltage", range)
 
     def measure_noise_power(self) -> float:
         """Measures the noise power, W."""
@@ -495,7 +502,7 @@ class Load(AttributeProperties):
 
     def measure_simplified_current(self, range: Union[L.CurrentRange, int] = L.CurrentRange.AUTO) -> float:
         """Simplified current reading (three decimals) in a CurrentRange, A."""
-        return self._measure("Varnel_MeasureSimplifiedCurrent", range)
+        return self._measure_in("Varnel_MeasureSimplifiedCurrent", range)
 
     def measure_simplified_power(self) -> float:
         """Simplified power reading (three decimals), W."""
