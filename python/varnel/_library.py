@@ -1,8 +1,8 @@
 """Finds, loads and binds the driver library.
 
 The search order: the file named by VARNEL_LIBRARY; the package's own folder;
-the installed driver in lib/<multiarch>/ under the usual prefixes; the build
-tree when the package runs from a checkout. A 32-bit Python loads
+the installed driver in lib/<multiarch>/ under the package's own prefix and
+the usual prefixes; the build tree when the package runs from a checkout. A 32-bit Python loads
 libVarnel.so, any other libVarnel_64.so."""
 from __future__ import annotations
 
@@ -31,10 +31,14 @@ def candidates() -> List[Tuple[str, str]]:
     """The places looked at, in order, as (what, path)."""
     package = os.path.dirname(os.path.abspath(__file__))
     places = [("the package folder", os.path.join(package, LIBRARY_FILE))]
-    prefixes = list(PREFIXES)
-    # An install made with a prefix of its own (pip --prefix, cmake --install):
-    # the package then lies in <prefix>/lib/python3*/....
-    for root in (sys.prefix, os.path.abspath(os.path.join(package, "..", "..", "..", ".."))):
+    # The prefix the package is installed under comes first: the package
+    # lies in <prefix>/lib/python3*/{site,dist}-packages/varnel.
+    prefixes = []
+    site = os.path.dirname(package)
+    if os.path.basename(site) in ("site-packages", "dist-packages") and \
+            os.path.basename(os.path.dirname(site)).startswith("python"):
+        prefixes.append(os.path.dirname(os.path.dirname(os.path.dirname(site))))
+    for root in PREFIXES + (sys.prefix,):
         if root not in prefixes:
             prefixes.append(root)
     for prefix in prefixes:

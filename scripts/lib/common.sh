@@ -5,11 +5,12 @@ VARNEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 VARNEL_JOBS=$(nproc 2>/dev/null || echo 2)
 
 # Packages of the 64-bit build, and those the 32-bit build adds.
-VARNEL_PACKAGES_64="cmake make g++ binutils libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev python3-pytest python3-pyvisa-py"
+VARNEL_PACKAGES_64="cmake make g++ binutils libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev python3-pytest python3-pyvisa-py python3-matplotlib"
 VARNEL_PACKAGES_32="g++-multilib libgtest-dev:i386 libgmock-dev:i386 libpugixml-dev:i386"
 # Packages that building and checking the install trees and the Debian
-# packages add: dpkg-shlibdeps (Depends) and pkg-config.
-VARNEL_PACKAGES_INSTALL="dpkg-dev pkgconf"
+# packages add: dpkg-shlibdeps (Depends), pkg-config, and the tools that
+# build the Python package's wheel offline.
+VARNEL_PACKAGES_INSTALL="dpkg-dev pkgconf python3-setuptools python3-pip python3-wheel"
 
 # The configure options of each build tree that scripts share: scripts/test
 # builds and tests them, scripts/package and scripts/check-install reuse them.
