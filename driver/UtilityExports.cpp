@@ -9,20 +9,14 @@ namespace {
 constexpr std::size_t kTextBufferSize = 256;  // the IVI size of these text outputs
 }
 
-// The clear command "CL" (no status check follows it), then the load off:
-// the line that the write of VARNEL_ATTR_LOAD_ENABLED with VI_FALSE sends,
-// with the status check of every attribute write. It is sent here directly
-// until that attribute's write exists; then Disable sets the attribute, so
-// that the cache learns of it too.
+// The device clear of Varnel_SystemClear, then the load off through the
+// generic set of VARNEL_ATTR_LOAD_ENABLED (its line, its status check, and
+// the cache). A failed clear leaves the load setting untouched.
 VARNEL_API ViStatus Varnel_Disable(ViSession Vi) {
-    return kiln::CallFrame<kiln::DriverSession>(Vi, [&](kiln::DriverSession& session) -> ViStatus {
-        if (!session.GetSimulate()) {
-            const ViStatus status = viPrintf(session.GetInstrumentSession(), "CL\n");
-            if (status < 0) return status;
-        }
-        const char* off = "";
-        const ViStatus status = varnel::ValueToToken(session, varnel::ValueMap::Boolean, VI_FALSE, &off);
-        return status < 0 ? status : varnel::SendCommand(Vi, "SW %s\n", off);
+    return kiln::CallFrame<kiln::DriverSession>(Vi, [&](kiln::DriverSession&) -> ViStatus {
+        const ViStatus status = Varnel_SystemClear(Vi);
+        if (status < 0) return status;
+        return kiln::SetAttribute<ViBoolean>(Vi, VI_NULL, VARNEL_ATTR_LOAD_ENABLED, VI_FALSE);
     });
 }
 
