@@ -66,7 +66,7 @@ install(FILES ${CMAKE_BINARY_DIR}/varnel.pc DESTINATION ${VARNEL_INSTALL_PKGCONF
 
 # Documents, the same files from every build so that a 64-bit and a 32-bit
 # package can lie side by side.
-file(GLOB _varnel_docs ${PROJECT_SOURCE_DIR}/docs/*.md)
+file(GLOB _varnel_docs ${PROJECT_SOURCE_DIR}/docs/*.md ${PROJECT_SOURCE_DIR}/docs/*.png)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${_varnel_docs} ${CMAKE_CURRENT_LIST_DIR}/copyright
   DESTINATION ${VARNEL_INSTALL_DOCDIR})
 
